@@ -1,0 +1,70 @@
+#pragma once
+// Files and folders. Paths are GBK texts with Windows separators, as the program shows and
+// stores them ("D:\游戏\星律纪元\record\a.rcd"). The Windows layer converts them to UTF-16;
+// the POSIX layer (native tests and tools) maps "\" to "/" and the names to UTF-8, so the
+// program's texts are identical on both.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/result.h"
+
+namespace xl::fs {
+
+// The path as the operating system takes it (UTF-8 with "/" on POSIX); for tools and tests.
+std::string NativePath(std::string_view path);
+// The program's text for a native path (the reverse of NativePath).
+std::string ProgramPath(std::string_view nativePath);
+
+// Whole-file read. Fails with the system's reason; a file larger than maxBytes is refused.
+Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes = UINT64_MAX);
+// Creates or truncates the file and writes all bytes.
+Status WriteWholeFile(std::string_view path, std::string_view bytes);
+// Writes a temporary file in the same folder, flushes it to disk, then puts it in the place
+// of `path` in one step, so a failure at any point leaves the old file as it was.
+Status ReplaceFileAtomically(std::string_view path, std::string_view bytes);
+
+bool FileExists(std::string_view path);  // an existing file, not a folder
+bool DirectoryExists(std::string_view path);
+// Creates the folder and every missing folder above it, one component at a time.
+Status CreateDirectories(std::string_view path);
+Status DeleteFile(std::string_view path);
+// Copies a file, creating or overwriting the destination.
+Status CopyFile(std::string_view from, std::string_view to);
+// Clears the read-only (and hidden/system) attributes.
+Status SetNormalAttributes(std::string_view path);
+Status SetReadOnly(std::string_view path, bool readOnly);
+bool IsReadOnly(std::string_view path);
+
+struct DirEntry {
+  std::string name;  // bare name, GBK
+  bool isDirectory = false;
+};
+
+// A find-first/find-next search of one folder, one entry at a time, so a caller can let
+// messages be processed between entries. `pattern` is a file-name pattern with * and ?
+// ("*.rcd", "*.*"); matching ignores ASCII case, as Windows does. "." and ".." are never
+// returned.
+class DirectorySearch {
+ public:
+  DirectorySearch(std::string_view folder, std::string_view pattern);
+  ~DirectorySearch();
+  DirectorySearch(const DirectorySearch&) = delete;
+  DirectorySearch& operator=(const DirectorySearch&) = delete;
+  bool Next(DirEntry& entry);
+
+ private:
+  struct Impl;
+  Impl* impl_;
+};
+
+// Folder of the running executable, without a trailing backslash.
+std::string ExecutableFolder();
+// The current user's documents folder, without a trailing backslash.
+std::string DocumentsFolder();
+
+// Windows-style wildcard match of a bare name (ASCII case ignored, GBK aware).
+bool MatchesPattern(std::string_view name, std::string_view pattern);
+
+}  // namespace xl::fs

@@ -1,0 +1,225 @@
+// POSIX file layer, used by the native tests and tools: program paths (GBK, "\") become
+// UTF-8 paths with "/" before they reach the system.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+
+namespace xl::fs {
+namespace {
+
+Error SystemError(int err) { return Error{std::strerror(err)}; }
+
+struct Fd {
+  int fd = -1;
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+Status WriteAll(int fd, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return SystemError(errno);
+    }
+    done += static_cast<size_t>(n);
+  }
+  return Success();
+}
+
+std::string ParentOf(const std::string& native) {
+  size_t slash = native.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return native.substr(0, slash);
+}
+
+}  // namespace
+
+std::string NativePath(std::string_view path) {
+  std::string out = GbkToUtf8(path).value_or(std::string(path));
+  for (char& c : out)
+    if (c == '\\') c = '/';
+  return out;
+}
+
+std::string ProgramPath(std::string_view nativePath) {
+  std::string out = Utf8ToGbk(nativePath).value_or(std::string(nativePath));
+  for (char& c : out)
+    if (c == '/') c = '\\';
+  return out;
+}
+
+Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes) {
+  Fd f{::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC)};
+  if (f.fd < 0) return SystemError(errno);
+  struct stat st {};
+  if (::fstat(f.fd, &st) != 0) return SystemError(errno);
+  if (S_ISDIR(st.st_mode)) return SystemError(EISDIR);
+  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return SystemError(EFBIG);
+  std::string data;
+  data.resize(static_cast<size_t>(st.st_size));
+  size_t done = 0;
+  for (;;) {
+    if (done == data.size()) data.resize(data.size() + 65536);  // the file may have grown
+    ssize_t n = ::read(f.fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return SystemError(errno);
+    }
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+    if (done > maxBytes) return SystemError(EFBIG);
+  }
+  data.resize(done);
+  return data;
+}
+
+Status WriteWholeFile(std::string_view path, std::string_view bytes) {
+  std::string native = NativePath(path);
+  struct stat st {};
+  // Root may write anything; keep the read-only attribute meaningful as on Windows.
+  if (::stat(native.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) return SystemError(EACCES);
+  Fd f{::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
+  if (f.fd < 0) return SystemError(errno);
+  return WriteAll(f.fd, bytes);
+}
+
+Status ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
+  std::string native = NativePath(path);
+  struct stat st {};
+  bool exists = ::stat(native.c_str(), &st) == 0;
+  if (exists && !(st.st_mode & S_IWUSR)) return SystemError(EACCES);
+  if (exists && S_ISDIR(st.st_mode)) return SystemError(EISDIR);
+  std::string temp = native + ".XXXXXX";
+  Fd f{::mkstemp(temp.data())};
+  if (f.fd < 0) return SystemError(errno);
+  auto fail = [&](int err) {
+    ::unlink(temp.c_str());
+    return Status(SystemError(err));
+  };
+  if (Status s = WriteAll(f.fd, bytes); !s) {
+    ::unlink(temp.c_str());
+    return s;
+  }
+  if (::fchmod(f.fd, exists ? (st.st_mode & 07777) : 0644) != 0) return fail(errno);
+  if (::fsync(f.fd) != 0) return fail(errno);
+  if (::rename(temp.c_str(), native.c_str()) != 0) return fail(errno);
+  Fd dir{::open(ParentOf(native).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (dir.fd >= 0) ::fsync(dir.fd);  // the rename itself reaches the disk
+  return Success();
+}
+
+bool FileExists(std::string_view path) {
+  struct stat st {};
+  return ::stat(NativePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(std::string_view path) {
+  struct stat st {};
+  return ::stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+Status CreateDirectories(std::string_view path) {
+  std::string native = NativePath(path);
+  while (native.size() > 1 && native.back() == '/') native.pop_back();
+  for (size_t i = 1; i <= native.size(); ++i) {
+    if (i < native.size() && native[i] != '/') continue;
+    std::string part = native.substr(0, i);
+    if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return SystemError(errno);
+  }
+  if (!DirectoryExists(path)) return SystemError(ENOTDIR);
+  return Success();
+}
+
+Status DeleteFile(std::string_view path) {
+  if (::unlink(NativePath(path).c_str()) != 0) return SystemError(errno);
+  return Success();
+}
+
+Status CopyFile(std::string_view from, std::string_view to) {
+  auto data = ReadWholeFile(from);
+  if (!data) return data.error();
+  return WriteWholeFile(to, *data);
+}
+
+Status SetNormalAttributes(std::string_view path) { return SetReadOnly(path, false); }
+
+Status SetReadOnly(std::string_view path, bool readOnly) {
+  std::string native = NativePath(path);
+  struct stat st {};
+  if (::stat(native.c_str(), &st) != 0) return SystemError(errno);
+  mode_t mode = st.st_mode & 07777;
+  mode = readOnly ? (mode & ~static_cast<mode_t>(0222)) : (mode | S_IWUSR);
+  if (::chmod(native.c_str(), mode) != 0) return SystemError(errno);
+  return Success();
+}
+
+bool IsReadOnly(std::string_view path) {
+  struct stat st {};
+  return ::stat(NativePath(path).c_str(), &st) == 0 && !(st.st_mode & S_IWUSR);
+}
+
+struct DirectorySearch::Impl {
+  DIR* dir = nullptr;
+  std::string folder;
+  std::string pattern;
+};
+
+DirectorySearch::DirectorySearch(std::string_view folder, std::string_view pattern) : impl_(new Impl) {
+  impl_->folder = NativePath(folder);
+  if (impl_->folder.empty()) impl_->folder = "/";
+  impl_->pattern = std::string(pattern);
+  impl_->dir = ::opendir(impl_->folder.c_str());
+}
+
+DirectorySearch::~DirectorySearch() {
+  if (impl_->dir) ::closedir(impl_->dir);
+  delete impl_;
+}
+
+bool DirectorySearch::Next(DirEntry& entry) {
+  if (!impl_->dir) return false;
+  while (dirent* d = ::readdir(impl_->dir)) {
+    std::string_view raw = d->d_name;
+    if (raw == "." || raw == "..") continue;
+    std::string name = Utf8ToGbk(raw).value_or(std::string(raw));
+    if (!MatchesPattern(name, impl_->pattern)) continue;
+    bool isDir = d->d_type == DT_DIR;
+    if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
+      struct stat st {};
+      std::string full = impl_->folder + (impl_->folder.back() == '/' ? "" : "/") + std::string(raw);
+      isDir = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    entry.name = std::move(name);
+    entry.isDirectory = isDir;
+    return true;
+  }
+  return false;
+}
+
+std::string ExecutableFolder() {
+  char buf[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string p(buf, static_cast<size_t>(n));
+  return ProgramPath(ParentOf(p));
+}
+
+std::string DocumentsFolder() {
+  const char* home = std::getenv("HOME");
+  return ProgramPath(std::string(home ? home : "/tmp") + "/Documents");
+}
+
+}  // namespace xl::fs

@@ -1,0 +1,88 @@
+#pragma once
+// The one interface through which handlers reach windows and controls. Handlers name a
+// window by its definition id ("start", "modify", "host") and a control by its name, and
+// read or set one property at a time. Two back ends implement it: MemoryUi (portable, for
+// tests and scenarios) and Win32Ui (the real windows).
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace xl {
+
+enum class UiEvent {
+  Created,           // the window's units exist; raised before LoadWindow returns
+  Clicked,           // buttons, image buttons
+  DoubleClicked,     // list box
+  LeftButtonDown,    // picture boxes, transparent labels; x/y in the control's client area
+  SelectionChanged,  // combo boxes, by the user or by SetSelection
+};
+
+struct UiEventArgs {
+  std::string_view window;
+  std::string_view control;  // empty for window events
+  UiEvent event;
+  int x = 0, y = 0;
+};
+
+using UiEventSink = std::function<void(const UiEventArgs&)>;
+
+class Ui {
+ public:
+  virtual ~Ui() = default;
+
+  // Every user action reaches the program through this sink.
+  virtual void SetEventSink(UiEventSink sink) = 0;
+
+  // Windows. LoadWindow creates the window and all its units from the definition and
+  // raises Created before it returns. A window that does not exist is ignored by the
+  // other calls.
+  virtual void LoadWindow(std::string_view window, bool visible) = 0;
+  virtual bool WindowExists(std::string_view window) = 0;
+  virtual void ShowWindow(std::string_view window, bool visible) = 0;
+  virtual void DestroyWindow(std::string_view window) = 0;
+  virtual void MinimizeWindow(std::string_view window) = 0;
+  // Lets the user move the window with the mouse from a press on its title.
+  virtual void BeginDrag(std::string_view window) = 0;
+  virtual void EndProgram(int exitCode) = 0;
+
+  // Visibility of a window (control "-" or empty) or of a control as the user sees it:
+  // hidden when its own flag is off, when it sits on a tab page that is not current, or
+  // when its window is hidden.
+  virtual bool IsVisible(std::string_view window, std::string_view control) = 0;
+
+  // Text of edit boxes, labels, group boxes and transparent labels; the current item's
+  // text of combo and list boxes (empty when nothing is selected).
+  virtual std::string GetText(std::string_view window, std::string_view control) = 0;
+  virtual void SetText(std::string_view window, std::string_view control, std::string_view text) = 0;
+
+  // Combo and list boxes. Indices are 0-based; -1 means no selection.
+  virtual int GetSelection(std::string_view window, std::string_view control) = 0;
+  virtual void SetSelection(std::string_view window, std::string_view control, int index) = 0;
+  virtual int ItemCount(std::string_view window, std::string_view control) = 0;
+  virtual std::string ItemText(std::string_view window, std::string_view control, int index) = 0;
+  virtual void AddItem(std::string_view window, std::string_view control, std::string_view text) = 0;
+  virtual void ClearItems(std::string_view window, std::string_view control) = 0;
+  // Bracket a long fill of a list: redraw is suspended in between.
+  virtual void BeginUpdate(std::string_view window, std::string_view control) = 0;
+  virtual void EndUpdate(std::string_view window, std::string_view control) = 0;
+
+  // Picture boxes: encoded picture bytes (PNG, JPEG or GIF); empty bytes clear the box.
+  // The bytes must outlive the call only; back ends keep their own copy or decoding.
+  virtual void SetPicture(std::string_view window, std::string_view control, std::string_view bytes) = 0;
+
+  // Tab control: make page `index` current (its controls shown, the others hidden).
+  virtual void SetPage(std::string_view window, std::string_view control, int index) = 0;
+  virtual int GetPage(std::string_view window, std::string_view control) = 0;
+
+  // A modal notice owned by `owner` (a window id). Returns when the user has closed it.
+  virtual void ShowNotice(std::string_view owner, std::string_view text, std::string_view title) = 0;
+
+  // The shell's folder browser; empty when the user cancels.
+  virtual std::string BrowseFolder(std::string_view owner, std::string_view title) = 0;
+
+  // Lets pending window messages be processed, so the windows stay responsive during a
+  // long operation. Other handlers may run inside this call.
+  virtual void PumpMessages() = 0;
+};
+
+}  // namespace xl
