@@ -1,0 +1,46 @@
+#pragma once
+// The replay being edited: the whole file as it was read, its split into one text per
+// player, and what saving needs to put the edited blocks back. Program-wide, one at a time.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/result.h"
+
+namespace xl {
+class Ui;
+}
+
+namespace xl::replay {
+
+// Replays are small text files; anything this large is not a replay and is refused.
+inline constexpr std::uint64_t kMaxReplayBytes = 64ull << 20;
+
+struct ReplayState {
+  std::string text;  // the whole file, zero bytes included: it is written back whole
+  std::string openedBytes;  // the file as opened, for the backup kept by the first save
+  std::vector<std::string> edited;  // EditedBlocks, 0-based here: person N is edited[N-1]
+  std::vector<std::string> loaded;  // LoadedBlocks, as taken from `text` at the last split
+  int currentPerson = 0;             // 1-based; 0 until a person is picked
+  std::array<std::string, 15> slotValues;  // item ids read at the last pick, slot table order
+  bool backupKept = false;  // NAME.rcd.bak written by the first save after opening
+};
+
+// Reads a replay file whole. Refuses files larger than kMaxReplayBytes.
+Result<std::string> ReadReplayFile(std::string_view path);
+// Makes `bytes` the current replay (text and openedBytes), blocks cleared, no backup yet.
+// currentPerson is kept as it was.
+void OpenReplay(ReplayState& state, std::string bytes);
+
+// Fills `edited` and `loaded` from `text` (the "\t\t\t<PlayerInfo>" blocks). Lets `ui`
+// process pending messages while it runs (nullptr: no pumping).
+void SplitPlayers(ReplayState& state, Ui* ui);
+
+// Puts every edited block where its loaded block stands and writes the whole text to
+// `path` atomically; the first save after opening keeps the opened bytes as path + ".bak".
+// On any failure nothing is written and the state is as it was.
+Status MergeAndWrite(ReplayState& state, std::string_view path);
+
+}  // namespace xl::replay
