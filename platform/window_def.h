@@ -4,6 +4,7 @@
 // so the real program and the native tests see the same controls with the same content.
 // All texts are GBK.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace xl {
@@ -35,13 +36,16 @@ struct Unit {
   std::string name;       // unique within the window; empty for the window unit
   int left = 0, top = 0;  // within the container's client area
   int width = 0, height = 0;
-  std::string container;  // empty: the window; else the name of a group box, picture box or tab control
-  int page = -1;          // the tab page when the container is a tab control
+  // Empty: the window itself; else the name of the group box, picture box or tab control
+  // holding the unit. Containers nest (a group box on a tab page holds edit boxes).
+  std::string container;
+  int page = -1;  // the tab page when the container is a tab control
   bool visible = true;
   CursorKind cursor = CursorKind::Default;
   std::string text;                // caption, label text (may hold CR LF), window caption
   std::vector<std::string> items;  // combo box items in designed order; tab page captions
-  int selection = -1;              // design-time current selection of list and combo boxes
+  // Design-time current selection of list and combo boxes; the current page of a tab control.
+  int selection = -1;
   InputMode input = InputMode::Free;
   int maxLength = 0;  // 0 = none
   std::string picture;       // resource name of the picture (picture box, image button normal)
@@ -55,7 +59,7 @@ struct WindowDef {
   Unit window;     // kind Window: caption in text, design position and size
   std::vector<Unit> controls;
 
-  const Unit* Find(const std::string& name) const {
+  const Unit* Find(std::string_view name) const {
     for (const Unit& u : controls)
       if (u.name == name) return &u;
     return nullptr;

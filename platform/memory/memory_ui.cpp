@@ -1,0 +1,364 @@
+#include "platform/memory/memory_ui.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/codepage.h"
+#include "resources/resources.h"
+
+namespace xl {
+namespace {
+
+bool IsWindowItself(std::string_view control) { return control.empty() || control == "-"; }
+
+bool HasItems(UnitKind kind) { return kind == UnitKind::ComboBox || kind == UnitKind::ListBox; }
+
+// Characters as the edit box counts them: a GBK double-byte character is one.
+size_t CharCount(std::string_view s) {
+  size_t n = 0;
+  for (size_t i = 0; i < s.size(); i += GbkCharLength(s, i)) ++n;
+  return n;
+}
+
+void RemoveLastChar(std::string& s) {
+  size_t last = 0;
+  for (size_t i = 0; i < s.size(); i += GbkCharLength(s, i)) last = i;
+  s.erase(std::min(last, s.size()));
+}
+
+std::string Quoted(std::string_view window, std::string_view control) {
+  return std::string(window) + " " + std::string(control);
+}
+
+// A handler may hand over bytes it copied (not the resource's own address); such bytes
+// still count as that resource.
+std::string NameOfPicture(std::string_view bytes) {
+  if (bytes.empty()) return "";
+  if (std::string_view name = ResourceNameOf(bytes); !name.empty()) return std::string(name);
+  for (std::string_view name : ResourceNames())
+    if (Resource(name) == bytes) return std::string(name);
+  return "?";
+}
+
+}  // namespace
+
+MemoryUi::MemoryUi(const std::vector<WindowDef>& windows) : defs_(windows) {}
+
+void MemoryUi::SetEventSink(UiEventSink sink) { sink_ = std::move(sink); }
+
+MemoryUi::Window* MemoryUi::FindWindow(std::string_view window) {
+  auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+MemoryUi::Control* MemoryUi::FindControl(std::string_view window, std::string_view control) {
+  Window* w = FindWindow(window);
+  if (!w) return nullptr;
+  auto it = w->byName.find(control);
+  return it == w->byName.end() ? nullptr : &w->controls[it->second];
+}
+
+// A loaded window gets fresh controls with their design-time content. Loading a window
+// that is already there replaces it, so it opens as designed every time.
+void MemoryUi::LoadWindow(std::string_view window, bool visible) {
+  if (ended_) return;
+  auto def = std::find_if(defs_.begin(), defs_.end(), [&](const WindowDef& d) { return d.id == window; });
+  if (def == defs_.end()) {
+    Problem("no window definition " + std::string(window));
+    return;
+  }
+  Window w;
+  w.def = &*def;
+  w.caption = def->window.text;
+  w.visible = visible;
+  w.controls.reserve(def->controls.size());
+  for (const Unit& u : def->controls) {
+    Control c;
+    c.unit = &u;
+    c.text = u.text;
+    c.items = u.items;
+    c.selection = u.selection;
+    c.picture = u.picture;
+    w.byName.emplace(u.name, w.controls.size());
+    w.controls.push_back(std::move(c));
+  }
+  windows_.insert_or_assign(def->id, std::move(w));
+  Raise(def->id, "", UiEvent::Created);
+}
+
+bool MemoryUi::WindowExists(std::string_view window) { return FindWindow(window) != nullptr; }
+
+void MemoryUi::ShowWindow(std::string_view window, bool visible) {
+  if (Window* w = FindWindow(window)) {
+    w->visible = visible;
+    if (visible) w->minimized = false;
+  }
+}
+
+void MemoryUi::DestroyWindow(std::string_view window) {
+  if (auto it = windows_.find(window); it != windows_.end()) windows_.erase(it);
+}
+
+void MemoryUi::MinimizeWindow(std::string_view window) {
+  if (Window* w = FindWindow(window)) w->minimized = true;
+}
+
+void MemoryUi::BeginDrag(std::string_view window) {
+  if (Window* w = FindWindow(window)) ++w->drags;
+}
+
+// The program ends at once: every window goes with it.
+void MemoryUi::EndProgram(int exitCode) {
+  ended_ = true;
+  exitCode_ = exitCode;
+  windows_.clear();
+}
+
+bool MemoryUi::Shown(const Window& w, const Control& c, int depth) const {
+  if (!c.unit->visible || c.unit->kind == UnitKind::Archive) return false;
+  if (c.unit->container.empty()) return true;
+  auto it = w.byName.find(c.unit->container);
+  if (it == w.byName.end() || depth > 16) return false;
+  const Control& holder = w.controls[it->second];
+  if (holder.unit->kind == UnitKind::TabControl && holder.selection != c.unit->page) return false;
+  return Shown(w, holder, depth + 1);
+}
+
+bool MemoryUi::IsVisible(std::string_view window, std::string_view control) {
+  Window* w = FindWindow(window);
+  if (!w || !w->visible) return false;
+  if (IsWindowItself(control)) return true;
+  const Control* c = FindControl(window, control);
+  return c && Shown(*w, *c, 0);
+}
+
+std::string MemoryUi::GetText(std::string_view window, std::string_view control) {
+  if (IsWindowItself(control)) {
+    Window* w = FindWindow(window);
+    return w ? w->caption : std::string();
+  }
+  const Control* c = FindControl(window, control);
+  if (!c) return {};
+  if (HasItems(c->unit->kind))
+    return c->selection >= 0 && c->selection < static_cast<int>(c->items.size()) ? c->items[c->selection]
+                                                                                 : std::string();
+  return c->text;
+}
+
+// The program sets any text; the input rules apply to typing only. Lists show their
+// items, not a text of their own.
+void MemoryUi::SetText(std::string_view window, std::string_view control, std::string_view text) {
+  if (IsWindowItself(control)) {
+    if (Window* w = FindWindow(window)) w->caption = text;
+    return;
+  }
+  Control* c = FindControl(window, control);
+  if (c && !HasItems(c->unit->kind)) c->text = text;
+}
+
+int MemoryUi::GetSelection(std::string_view window, std::string_view control) {
+  const Control* c = FindControl(window, control);
+  return c && HasItems(c->unit->kind) ? c->selection : -1;
+}
+
+// An index outside the list selects nothing, as the real controls do.
+void MemoryUi::SetSelection(std::string_view window, std::string_view control, int index) {
+  Control* c = FindControl(window, control);
+  if (!c || !HasItems(c->unit->kind)) return;
+  c->selection = index >= 0 && index < static_cast<int>(c->items.size()) ? index : -1;
+  if (c->unit->kind == UnitKind::ComboBox) Raise(window, control, UiEvent::SelectionChanged);
+}
+
+int MemoryUi::ItemCount(std::string_view window, std::string_view control) {
+  const Control* c = FindControl(window, control);
+  return c ? static_cast<int>(c->items.size()) : 0;
+}
+
+std::string MemoryUi::ItemText(std::string_view window, std::string_view control, int index) {
+  const Control* c = FindControl(window, control);
+  if (!c || index < 0 || index >= static_cast<int>(c->items.size())) return {};
+  return c->items[index];
+}
+
+void MemoryUi::AddItem(std::string_view window, std::string_view control, std::string_view text) {
+  Control* c = FindControl(window, control);
+  if (c && HasItems(c->unit->kind)) c->items.emplace_back(text);
+}
+
+void MemoryUi::ClearItems(std::string_view window, std::string_view control) {
+  Control* c = FindControl(window, control);
+  if (!c || !HasItems(c->unit->kind)) return;
+  c->items.clear();
+  c->selection = -1;
+}
+
+void MemoryUi::BeginUpdate(std::string_view window, std::string_view control) {
+  if (Control* c = FindControl(window, control)) ++c->updateDepth;
+}
+
+void MemoryUi::EndUpdate(std::string_view window, std::string_view control) {
+  if (Control* c = FindControl(window, control); c && c->updateDepth > 0) --c->updateDepth;
+}
+
+int MemoryUi::UpdateDepth(std::string_view window, std::string_view control) {
+  const Control* c = FindControl(window, control);
+  return c ? c->updateDepth : 0;
+}
+
+void MemoryUi::SetPicture(std::string_view window, std::string_view control, std::string_view bytes) {
+  Control* c = FindControl(window, control);
+  if (c && (c->unit->kind == UnitKind::PictureBox || c->unit->kind == UnitKind::ImageButton))
+    c->picture = NameOfPicture(bytes);
+}
+
+std::string MemoryUi::PictureOf(std::string_view window, std::string_view control) {
+  const Control* c = FindControl(window, control);
+  return c ? c->picture : std::string();
+}
+
+void MemoryUi::SetPage(std::string_view window, std::string_view control, int index) {
+  Control* c = FindControl(window, control);
+  if (c && c->unit->kind == UnitKind::TabControl && index >= 0 && index < static_cast<int>(c->items.size()))
+    c->selection = index;
+}
+
+int MemoryUi::GetPage(std::string_view window, std::string_view control) {
+  const Control* c = FindControl(window, control);
+  return c && c->unit->kind == UnitKind::TabControl ? c->selection : -1;
+}
+
+void MemoryUi::ShowNotice(std::string_view owner, std::string_view text, std::string_view title) {
+  notices_.push_back(Notice{std::string(owner), std::string(text), std::string(title)});
+}
+
+std::string MemoryUi::BrowseFolder(std::string_view, std::string_view title) {
+  browseTitles_.emplace_back(title);
+  if (folders_.empty()) {
+    Problem("a folder browser \"" + std::string(title) + "\" was shown but no answer was given");
+    return {};
+  }
+  std::string answer = std::move(folders_.front());
+  folders_.pop_front();
+  return answer;
+}
+
+void MemoryUi::PumpMessages() {
+  if (pumpHook_) pumpHook_();
+}
+
+bool MemoryUi::IsMinimized(std::string_view window) {
+  Window* w = FindWindow(window);
+  return w && w->minimized;
+}
+
+int MemoryUi::DragCount(std::string_view window) {
+  Window* w = FindWindow(window);
+  return w ? w->drags : 0;
+}
+
+std::vector<std::string> MemoryUi::TakeProblems() { return std::exchange(problems_, {}); }
+
+MemoryUi::Control* MemoryUi::Reachable(std::string_view window, std::string_view control, const char* action) {
+  const std::string where = Quoted(window, control);
+  Window* w = FindWindow(window);
+  if (!w) {
+    Problem(std::string("cannot ") + action + " " + where + ": the window is not open");
+    return nullptr;
+  }
+  if (!w->visible || w->minimized) {
+    Problem(std::string("cannot ") + action + " " + where + ": the window is not shown");
+    return nullptr;
+  }
+  Control* c = FindControl(window, control);
+  if (!c) {
+    Problem(std::string("cannot ") + action + " " + where + ": no such control");
+    return nullptr;
+  }
+  if (!Shown(*w, *c, 0)) {
+    Problem(std::string("cannot ") + action + " " + where + ": the control is not visible");
+    return nullptr;
+  }
+  return c;
+}
+
+bool MemoryUi::Type(std::string_view window, std::string_view control, std::string_view text) {
+  Control* c = Reachable(window, control, "type into");
+  if (!c) return false;
+  if (c->unit->kind != UnitKind::EditBox) {
+    Problem("cannot type into " + Quoted(window, control) + ": not an edit box");
+    return false;
+  }
+  if (c->unit->input == InputMode::ReadOnly) return true;
+  for (size_t i = 0; i < text.size();) {
+    const size_t len = GbkCharLength(text, i);
+    std::string_view ch = text.substr(i, len);
+    i += len;
+    if (len == 1 && static_cast<unsigned char>(ch[0]) < 0x20) {
+      if (ch[0] == '\b') RemoveLastChar(c->text);
+      continue;
+    }
+    if (c->unit->input == InputMode::Digits && !(len == 1 && ((ch[0] >= '0' && ch[0] <= '9') || ch[0] == '-')))
+      continue;
+    if (c->unit->maxLength > 0 && CharCount(c->text) >= static_cast<size_t>(c->unit->maxLength)) continue;
+    c->text += ch;
+  }
+  return true;
+}
+
+bool MemoryUi::Clear(std::string_view window, std::string_view control) {
+  Control* c = Reachable(window, control, "clear");
+  if (!c) return false;
+  if (c->unit->kind != UnitKind::EditBox) {
+    Problem("cannot clear " + Quoted(window, control) + ": not an edit box");
+    return false;
+  }
+  if (c->unit->input != InputMode::ReadOnly) c->text.clear();
+  return true;
+}
+
+bool MemoryUi::Click(std::string_view window, std::string_view control) {
+  if (!Reachable(window, control, "click")) return false;
+  Raise(window, control, UiEvent::Clicked);
+  return true;
+}
+
+bool MemoryUi::DoubleClick(std::string_view window, std::string_view control) {
+  if (!Reachable(window, control, "double-click")) return false;
+  Raise(window, control, UiEvent::DoubleClicked);
+  return true;
+}
+
+bool MemoryUi::Press(std::string_view window, std::string_view control) {
+  Control* c = Reachable(window, control, "press");
+  if (!c) return false;
+  Raise(window, control, UiEvent::LeftButtonDown, c->unit->width / 2, c->unit->height / 2);
+  return true;
+}
+
+bool MemoryUi::Select(std::string_view window, std::string_view control, std::string_view itemText) {
+  Control* c = Reachable(window, control, "select in");
+  if (!c) return false;
+  if (!HasItems(c->unit->kind)) {
+    Problem("cannot select in " + Quoted(window, control) + ": not a list");
+    return false;
+  }
+  auto it = std::find(c->items.begin(), c->items.end(), itemText);
+  if (it == c->items.end()) {
+    Problem("cannot select \"" + std::string(itemText) + "\" in " + Quoted(window, control) + ": no such item");
+    return false;
+  }
+  c->selection = static_cast<int>(it - c->items.begin());
+  Raise(window, control, UiEvent::SelectionChanged);
+  return true;
+}
+
+// Handlers run inside the sink and may destroy the very window that raised the event:
+// the names are copied first and nothing of the window is touched afterwards.
+void MemoryUi::Raise(std::string_view window, std::string_view control, UiEvent event, int x, int y) {
+  if (!sink_) return;
+  const UiEventSink sink = sink_;  // a handler may replace the sink while it runs
+  const std::string w(window), c(control);
+  sink(UiEventArgs{w, c, event, x, y});
+}
+
+}  // namespace xl

@@ -1,0 +1,138 @@
+#pragma once
+// The Ui back end without windows: each window definition instantiated as plain control
+// states. Handlers run on it unchanged, so native tests and scenario scripts exercise the
+// same code as the real program.
+//
+// Besides the Ui interface it offers what a user does (type, click, select...) and what a
+// user sees (notices, pictures, minimised windows). A user action goes through the same
+// rules as on the real controls: it reaches only a visible control of a visible window,
+// typed text passes the edit box's input rules, and the action raises the control's event.
+// An action that cannot be done (no such control, hidden, wrong kind, no such item) does
+// nothing, returns false and is reported by TakeProblems(), as is a folder browser that the
+// test did not answer in advance.
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui.h"
+#include "platform/window_def.h"
+
+namespace xl {
+
+struct Notice {
+  std::string owner;
+  std::string text;
+  std::string title;
+};
+
+class MemoryUi : public Ui {
+ public:
+  explicit MemoryUi(const std::vector<WindowDef>& windows);
+
+  // Ui
+  void SetEventSink(UiEventSink sink) override;
+  void LoadWindow(std::string_view window, bool visible) override;
+  bool WindowExists(std::string_view window) override;
+  void ShowWindow(std::string_view window, bool visible) override;
+  void DestroyWindow(std::string_view window) override;
+  void MinimizeWindow(std::string_view window) override;
+  void BeginDrag(std::string_view window) override;
+  void EndProgram(int exitCode) override;
+  bool IsVisible(std::string_view window, std::string_view control) override;
+  std::string GetText(std::string_view window, std::string_view control) override;
+  void SetText(std::string_view window, std::string_view control, std::string_view text) override;
+  int GetSelection(std::string_view window, std::string_view control) override;
+  void SetSelection(std::string_view window, std::string_view control, int index) override;
+  int ItemCount(std::string_view window, std::string_view control) override;
+  std::string ItemText(std::string_view window, std::string_view control, int index) override;
+  void AddItem(std::string_view window, std::string_view control, std::string_view text) override;
+  void ClearItems(std::string_view window, std::string_view control) override;
+  void BeginUpdate(std::string_view window, std::string_view control) override;
+  void EndUpdate(std::string_view window, std::string_view control) override;
+  void SetPicture(std::string_view window, std::string_view control, std::string_view bytes) override;
+  void SetPage(std::string_view window, std::string_view control, int index) override;
+  int GetPage(std::string_view window, std::string_view control) override;
+  void ShowNotice(std::string_view owner, std::string_view text, std::string_view title) override;
+  std::string BrowseFolder(std::string_view owner, std::string_view title) override;
+  void PumpMessages() override;
+
+  // What a user does. Each returns whether the action reached the control.
+  // Type: key by key at the end of the text, through the edit box's input rules: a
+  // read-only box takes nothing, a digits box only 0-9 and "-", a maximum length stops
+  // typing there; backspace (\b) removes the last character, other control characters
+  // are ignored (one-line boxes).
+  bool Type(std::string_view window, std::string_view control, std::string_view text);
+  bool Clear(std::string_view window, std::string_view control);  // empties an editable box
+  bool Click(std::string_view window, std::string_view control);
+  bool DoubleClick(std::string_view window, std::string_view control);
+  bool Press(std::string_view window, std::string_view control);  // left button, at the centre
+  // Picks the first item with that text in a combo or list box; raises SelectionChanged.
+  bool Select(std::string_view window, std::string_view control, std::string_view itemText);
+
+  // What a user sees.
+  const std::vector<Notice>& Notices() const { return notices_; }
+  // Resource name of the picture shown ("" = none, "?" = bytes that are no resource); for
+  // an image button, its normal picture.
+  std::string PictureOf(std::string_view window, std::string_view control);
+  bool IsMinimized(std::string_view window);
+  int DragCount(std::string_view window);  // BeginDrag calls since the window was loaded
+  bool Ended() const { return ended_; }
+  int ExitCode() const { return exitCode_; }
+  // Nesting depth of BeginUpdate on a list (0 = redrawing normally).
+  int UpdateDepth(std::string_view window, std::string_view control);
+
+  // The answer of the next folder browser, a GBK path; "" answers as a cancel.
+  void QueueFolder(std::string path) { folders_.push_back(std::move(path)); }
+  const std::vector<std::string>& BrowseTitles() const { return browseTitles_; }
+
+  // Runs inside PumpMessages, standing in for the messages a user's clicks would bring;
+  // lets a test act while a long operation is under way.
+  void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
+
+  // Problems since the last call: refused actions, unanswered folder browsers, unknown
+  // windows. Empty when everything the test asked for could be done.
+  std::vector<std::string> TakeProblems();
+
+ private:
+  struct Control {
+    const Unit* unit = nullptr;
+    std::string text;
+    std::vector<std::string> items;
+    int selection = -1;  // list and combo boxes; the current page of a tab control
+    std::string picture;
+    int updateDepth = 0;
+  };
+  struct Window {
+    const WindowDef* def = nullptr;
+    std::string caption;
+    bool visible = false;
+    bool minimized = false;
+    int drags = 0;
+    std::vector<Control> controls;
+    std::map<std::string, size_t, std::less<>> byName;
+  };
+
+  Window* FindWindow(std::string_view window);
+  Control* FindControl(std::string_view window, std::string_view control);
+  bool Shown(const Window& w, const Control& c, int depth) const;
+  // The control a user action aims at, if the user can reach it; else records why not.
+  Control* Reachable(std::string_view window, std::string_view control, const char* action);
+  void Raise(std::string_view window, std::string_view control, UiEvent event, int x = 0, int y = 0);
+  void Problem(std::string text) { problems_.push_back(std::move(text)); }
+
+  std::vector<WindowDef> defs_;
+  std::map<std::string, Window, std::less<>> windows_;
+  UiEventSink sink_;
+  std::vector<Notice> notices_;
+  std::deque<std::string> folders_;
+  std::vector<std::string> browseTitles_;
+  std::vector<std::string> problems_;
+  std::function<void()> pumpHook_;
+  bool ended_ = false;
+  int exitCode_ = 0;
+};
+
+}  // namespace xl
