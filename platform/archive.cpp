@@ -182,6 +182,8 @@ Result<PlannedEntry> PlanEntry(const unz_file_info64& info, std::string_view raw
     planned.entry.path += part;
   }
   planned.entry.isDirectory = endsWithSeparator || (info.external_fa & kDosDirectory) != 0;
+  planned.entry.size = info.uncompressed_size;
+  planned.entry.crc = static_cast<std::uint32_t>(info.crc);
   if (!planned.entry.isDirectory && (info.flag & kEncryptedFlag))
     return Error{"压缩包条目已加密，无法解压：" + planned.display};
   return planned;
@@ -273,6 +275,17 @@ UnpackResult Failed(UnpackStatus status, std::string reason, int done = 0) {
 }
 
 }  // namespace
+
+bool SameContent(const Entry& entry, std::string_view bytes) {
+  if (entry.isDirectory || bytes.size() != entry.size) return false;
+  uLong crc = crc32(0, nullptr, 0);
+  for (size_t at = 0; at < bytes.size();) {
+    uInt n = static_cast<uInt>(std::min<size_t>(bytes.size() - at, 1u << 30));
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(bytes.data() + at), n);
+    at += n;
+  }
+  return static_cast<std::uint32_t>(crc) == entry.crc;
+}
 
 Result<std::vector<Entry>> ListEntries(std::string_view archivePath) {
   auto bytes = ReadArchive(archivePath);

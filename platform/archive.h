@@ -4,6 +4,7 @@
 // written: an archive holding one entry that would land outside the destination folder (a
 // drive or absolute path, "..", a symbolic link, a name Windows cannot hold) is refused as a
 // whole, and so is an archive whose data is damaged.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -36,7 +37,13 @@ struct UnpackResult {
 struct Entry {
   std::string path;  // relative to the destination, GBK, "\" separators, no trailing "\"
   bool isDirectory = false;
+  std::uint64_t size = 0;  // unpacked
+  std::uint32_t crc = 0;   // CRC-32 of the unpacked bytes
 };
+
+// Whether `bytes` are what the entry unpacks to (same size and checksum), e.g. a file that an
+// earlier unpacking of the same archive wrote.
+bool SameContent(const Entry& entry, std::string_view bytes);
 
 // Called after each entry with the number of entries done and the entry count. Returning
 // false stops the unpacking after that entry; the result is still Done, with `cancelled`.
