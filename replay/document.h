@@ -30,8 +30,8 @@ struct ReplayState {
 
 // Reads a replay file whole. Refuses files larger than kMaxReplayBytes.
 Result<std::string> ReadReplayFile(std::string_view path);
-// Makes `bytes` the current replay (text and openedBytes), blocks cleared, no backup yet.
-// currentPerson is kept as it was.
+// Makes `bytes` the current replay (text and openedBytes): blocks and stored slot values
+// cleared, no person picked (currentPerson 0), no backup kept yet.
 void OpenReplay(ReplayState& state, std::string bytes);
 
 // Fills `edited` and `loaded` from `text` (the "\t\t\t<PlayerInfo>" blocks). Lets `ui`
