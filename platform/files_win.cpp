@@ -1,0 +1,366 @@
+// Windows file layer: program paths are GBK texts; they cross to the W functions through
+// code page 936 explicitly, never through the system's ANSI code page, so a Chinese folder
+// name works the same on every system locale. A path GBK cannot represent is refused.
+#include <shlobj.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+
+// <windows.h> turns these into macros for the A/W variants; ours are plain functions.
+#undef DeleteFile
+#undef CopyFile
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+
+namespace xl::fs {
+namespace {
+
+// The system's own text for an error code, in GBK. Lossy on purpose: a reason with a
+// character GBK lacks is still better shown than dropped.
+std::string SystemMessage(DWORD code) {
+  wchar_t* text = nullptr;
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring wide = n && text ? std::wstring(text, n) : std::wstring();
+  if (text) LocalFree(text);
+  while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ')) wide.pop_back();
+  if (wide.empty()) return "错误代码 " + std::to_string(code);
+  int size = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+Error SystemError(DWORD code) { return Error{SystemMessage(code)}; }
+Error LastError() { return SystemError(GetLastError()); }
+
+Error BadPath() { return Error{"文件路径含有无法识别的字符"}; }
+
+std::optional<std::wstring> Wide(std::string_view path) {
+  if (path.empty()) return std::nullopt;
+  return GbkToWide(path);
+}
+
+std::string Narrow(std::wstring_view wide) {
+  if (auto gbk = WideToGbk(wide)) return *gbk;
+  int size = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() { Close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+  bool Close() {
+    bool closed = true;
+    if (h_ != INVALID_HANDLE_VALUE) closed = CloseHandle(h_) != 0;
+    h_ = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+Status WriteAll(HANDLE file, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) return LastError();
+    if (written == 0) return SystemError(ERROR_WRITE_FAULT);
+    done += written;
+  }
+  return Success();
+}
+
+DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
+
+bool IsRetryable(DWORD code) {
+  // Virus scanners and indexers hold freshly written files for a moment.
+  return code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
+}
+
+// Runs `step` until it succeeds, fails for good, or about two seconds have passed.
+template <class Step>
+DWORD WithRetries(Step step) {
+  for (int attempt = 0;; ++attempt) {
+    if (step()) return ERROR_SUCCESS;
+    DWORD code = GetLastError();
+    if (!IsRetryable(code) || attempt >= 20) return code;
+    Sleep(100);
+  }
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return L".";
+  if (slash == 0 || (slash == 2 && path[1] == L':')) return path.substr(0, slash + 1);
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string NativePath(std::string_view path) { return std::string(path); }
+std::string ProgramPath(std::string_view nativePath) { return std::string(nativePath); }
+
+Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes) {
+  auto wide = Wide(path);
+  if (!wide) return BadPath();
+  Handle file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.ok()) return LastError();
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return LastError();
+  if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return SystemError(ERROR_FILE_TOO_LARGE);
+  std::string data(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  for (;;) {
+    if (done == data.size()) data.resize(data.size() + 65536);  // the file may have grown
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 24));
+    DWORD got = 0;
+    if (!ReadFile(file.get(), data.data() + done, chunk, &got, nullptr)) return LastError();
+    if (got == 0) break;
+    done += got;
+    if (done > maxBytes) return SystemError(ERROR_FILE_TOO_LARGE);
+  }
+  data.resize(done);
+  return data;
+}
+
+Status WriteWholeFile(std::string_view path, std::string_view bytes) {
+  auto wide = Wide(path);
+  if (!wide) return BadPath();
+  // Wine run by root would write through the read-only attribute; Windows never does.
+  DWORD attributes = Attributes(*wide);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    return SystemError(ERROR_FILE_READ_ONLY);
+  Handle file(CreateFileW(wide->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.ok()) return LastError();
+  if (Status s = WriteAll(file.get(), bytes); !s) return s;
+  if (!file.Close()) return LastError();
+  return Success();
+}
+
+Status ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
+  auto target = Wide(path);
+  if (!target) return BadPath();
+  DWORD attributes = Attributes(*target);
+  bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return SystemError(ERROR_ACCESS_DENIED);
+  if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return SystemError(ERROR_FILE_READ_ONLY);
+
+  // The temporary file sits beside the target, so the final step is a rename on one volume.
+  wchar_t temp[MAX_PATH + 1] = {};
+  if (!GetTempFileNameW(FolderOf(*target).c_str(), L"xl", 0, temp)) return LastError();
+  auto fail = [&](DWORD code) {
+    DeleteFileW(temp);
+    return Status(SystemError(code));
+  };
+  {
+    Handle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.ok()) return fail(GetLastError());
+    if (Status s = WriteAll(file.get(), bytes); !s) {
+      DeleteFileW(temp);
+      return s;
+    }
+    if (!FlushFileBuffers(file.get())) return fail(GetLastError());
+    if (!file.Close()) return fail(GetLastError());
+  }
+
+  auto moveIntoPlace = [&] {
+    return MoveFileExW(temp, target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  };
+  if (!exists) {
+    DWORD code = WithRetries(moveIntoPlace);
+    return code == ERROR_SUCCESS ? Success() : fail(code);
+  }
+  // ReplaceFileW keeps the original's attributes, streams and security. The original goes
+  // to a backup name of ours: without one, Wine leaves a temporary file of its own behind
+  // on every failed attempt.
+  const std::wstring backup = std::wstring(temp) + L".old";
+  DWORD code = WithRetries([&] {
+    return ReplaceFileW(target->c_str(), temp, backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+  });
+  if (code == ERROR_SUCCESS) {
+    DeleteFileW(backup.c_str());
+    return Success();
+  }
+  // With a backup name, ERROR_UNABLE_TO_MOVE_REPLACEMENT leaves both files under their own
+  // names: the original is untouched and only the temporary file has to go.
+  if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+    // The original already sits under the backup name and the new bytes under the
+    // temporary one: finish with a plain move, or put the original back.
+    code = WithRetries(moveIntoPlace);
+    if (code == ERROR_SUCCESS) {
+      DeleteFileW(backup.c_str());
+      return Success();
+    }
+    if (!MoveFileExW(backup.c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      // Neither the old nor the new bytes are under the replay's name; both files stay
+      // where they are and the user is told where.
+      return Error{SystemMessage(code) + "（原文件保存在 " + Narrow(backup) + "，新内容保存在 " + Narrow(temp) + "）"};
+    }
+  }
+  return fail(code);
+}
+
+bool FileExists(std::string_view path) {
+  auto wide = Wide(path);
+  if (!wide) return false;
+  DWORD a = Attributes(*wide);
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(std::string_view path) {
+  auto wide = Wide(path);
+  if (!wide) return false;
+  DWORD a = Attributes(*wide);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+Status CreateDirectories(std::string_view path) {
+  auto wide = Wide(path);
+  if (!wide) return BadPath();
+  std::wstring p = *wide;
+  for (wchar_t& c : p)
+    if (c == L'/') c = L'\\';
+  while (p.size() > 1 && p.back() == L'\\') p.pop_back();
+  // The first component that can be created: after "C:\" or after "\\server\share\".
+  size_t first = 0;
+  if (p.size() >= 2 && p[1] == L':') {
+    first = 3;
+  } else if (p.rfind(L"\\\\", 0) == 0) {
+    size_t server = p.find(L'\\', 2);
+    size_t share = server == std::wstring::npos ? server : p.find(L'\\', server + 1);
+    first = share == std::wstring::npos ? p.size() : share + 1;
+  }
+  for (size_t i = first; i <= p.size(); ++i) {
+    if (i < p.size() && p[i] != L'\\') continue;
+    std::wstring part = p.substr(0, i);
+    if (part.empty() || (part.size() == 2 && part[1] == L':')) continue;
+    if (!CreateDirectoryW(part.c_str(), nullptr)) {
+      DWORD code = GetLastError();
+      if (code != ERROR_ALREADY_EXISTS && code != ERROR_ACCESS_DENIED) return SystemError(code);
+    }
+  }
+  DWORD a = Attributes(p);
+  if (a == INVALID_FILE_ATTRIBUTES) return LastError();
+  if (!(a & FILE_ATTRIBUTE_DIRECTORY)) return SystemError(ERROR_DIRECTORY);
+  return Success();
+}
+
+Status DeleteFile(std::string_view path) {
+  auto wide = Wide(path);
+  if (!wide) return BadPath();
+  if (!DeleteFileW(wide->c_str())) return LastError();
+  return Success();
+}
+
+Status CopyFile(std::string_view from, std::string_view to) {
+  auto source = Wide(from), target = Wide(to);
+  if (!source || !target) return BadPath();
+  if (!CopyFileW(source->c_str(), target->c_str(), FALSE)) return LastError();
+  return Success();
+}
+
+Status SetNormalAttributes(std::string_view path) {
+  auto wide = Wide(path);
+  if (!wide) return BadPath();
+  DWORD a = Attributes(*wide);
+  if (a == INVALID_FILE_ATTRIBUTES) return LastError();
+  a &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  if (!SetFileAttributesW(wide->c_str(), a ? a : FILE_ATTRIBUTE_NORMAL)) return LastError();
+  return Success();
+}
+
+Status SetReadOnly(std::string_view path, bool readOnly) {
+  auto wide = Wide(path);
+  if (!wide) return BadPath();
+  DWORD a = Attributes(*wide);
+  if (a == INVALID_FILE_ATTRIBUTES) return LastError();
+  a = readOnly ? (a | FILE_ATTRIBUTE_READONLY) : (a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  if (!SetFileAttributesW(wide->c_str(), a ? a : FILE_ATTRIBUTE_NORMAL)) return LastError();
+  return Success();
+}
+
+bool IsReadOnly(std::string_view path) {
+  auto wide = Wide(path);
+  if (!wide) return false;
+  DWORD a = Attributes(*wide);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+}
+
+struct DirectorySearch::Impl {
+  HANDLE find = INVALID_HANDLE_VALUE;
+  WIN32_FIND_DATAW data{};
+  bool pending = false;  // `data` holds an entry not yet returned
+  std::string pattern;
+};
+
+DirectorySearch::DirectorySearch(std::string_view folder, std::string_view pattern) : impl_(new Impl) {
+  impl_->pattern = std::string(pattern);
+  auto wide = Wide(folder);
+  if (!wide) return;
+  // Every name is listed and matched here: the system's own matching also looks at 8.3
+  // short names, so "*.rcd" would find "a.rcdx".
+  std::wstring query = *wide;
+  if (!query.empty() && query.back() != L'\\' && query.back() != L'/') query += L'\\';
+  query += L'*';
+  impl_->find = FindFirstFileW(query.c_str(), &impl_->data);
+  impl_->pending = impl_->find != INVALID_HANDLE_VALUE;
+}
+
+DirectorySearch::~DirectorySearch() {
+  if (impl_->find != INVALID_HANDLE_VALUE) FindClose(impl_->find);
+  delete impl_;
+}
+
+bool DirectorySearch::Next(DirEntry& entry) {
+  while (impl_->pending) {
+    const WIN32_FIND_DATAW d = impl_->data;
+    impl_->pending = FindNextFileW(impl_->find, &impl_->data) != 0;
+    std::wstring_view raw = d.cFileName;
+    if (raw == L"." || raw == L"..") continue;
+    auto name = WideToGbk(raw);
+    if (!name || !MatchesPattern(*name, impl_->pattern)) continue;  // a GBK path could not reach it
+    entry.name = std::move(*name);
+    entry.isDirectory = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return true;
+  }
+  return false;
+}
+
+std::string ExecutableFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return ".";
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  size_t slash = path.find_last_of(L"\\/");
+  return Narrow(slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash));
+}
+
+std::string DocumentsFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path))) return std::string();
+  std::wstring folder = path;
+  while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+  return Narrow(folder);
+}
+
+}  // namespace xl::fs

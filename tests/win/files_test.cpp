@@ -1,0 +1,52 @@
+// The portable file cases over the W functions, plus what only Windows has: files held open
+// by another program, names GBK cannot hold, and the system's folders.
+#include "native/files_test.cpp"
+
+#include <windows.h>
+
+#include <chrono>
+
+namespace xl::fs {
+namespace {
+
+TEST(FilesWindows, ALockedFileIsKeptAndTheSaveReportsIt) {
+  TempFolder t;
+  const std::string file = t.Sub(fixtures::kXingLv + ".rcd");
+  ASSERT_TRUE(WriteWholeFile(file, "original"));
+  // Another program has the replay open without sharing it (as the game does while playing).
+  HANDLE held = CreateFileW(GbkToWide(file)->c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  auto began = std::chrono::steady_clock::now();
+  Status replaced = ReplaceFileAtomically(file, "new");
+  auto waited = std::chrono::steady_clock::now() - began;
+  CloseHandle(held);
+
+  ASSERT_FALSE(replaced);
+  EXPECT_FALSE(replaced.error().message.empty());
+  EXPECT_LT(waited, std::chrono::seconds(5));  // retried briefly, not forever
+  EXPECT_EQ(ReadWholeFile(file).value(), "original");
+  EXPECT_EQ(List(t.path(), "*").size(), 1u);  // the temporary file is gone
+  ASSERT_TRUE(ReplaceFileAtomically(file, "new"));  // released: the save goes through
+  EXPECT_EQ(ReadWholeFile(file).value(), "new");
+}
+
+TEST(FilesWindows, PathsGbkCannotHoldAreRefused) {
+  TempFolder t;
+  const std::string bad = t.Sub("\xFF\xFF.rcd");
+  EXPECT_FALSE(WriteWholeFile(bad, "x"));
+  EXPECT_FALSE(ReplaceFileAtomically(bad, "x"));
+  EXPECT_FALSE(ReadWholeFile(bad));
+  EXPECT_FALSE(CreateDirectories(t.Sub("\xFF\xFF")));
+  EXPECT_FALSE(FileExists(bad));
+  EXPECT_TRUE(List(t.path(), "*").empty());
+}
+
+TEST(FilesWindows, SystemFolders) {
+  EXPECT_TRUE(DirectoryExists(ExecutableFolder())) << ExecutableFolder();
+  EXPECT_NE(ExecutableFolder().back(), '\\');
+  EXPECT_TRUE(DirectoryExists(DocumentsFolder())) << DocumentsFolder();
+  EXPECT_EQ(NativePath("C:\\a\\b"), "C:\\a\\b");
+}
+
+}  // namespace
+}  // namespace xl::fs
