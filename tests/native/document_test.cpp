@@ -31,6 +31,8 @@ struct OpenedReplay {
 
 std::string Nickname(const std::string& block) { return HexToBytes(TextBetween(block, "<NameDataBuf>", "</NameDataBuf>")); }
 
+std::string NewName(int person) { return std::to_string(person) + "号"; }
+
 TEST(ReplayDocument, SplitsOneBlockPerPlayer) {
   const auto players = fixtures::FixturePlayers({.players = 3, .seed = 4});
   OpenedReplay r(fixtures::MakeReplay({.players = 3, .seed = 4}));
@@ -82,12 +84,12 @@ TEST(ReplayDocument, EditsLandInTheirOwnBlocksEvenWhenBlocksAreIdentical) {
   for (const auto& c : cases) {
     OpenedReplay fresh(bytes);
     for (int person : c.edit)
-      ASSERT_TRUE(RewriteField(fresh.state.edited[person - 1], "<NameDataBuf>", "</NameDataBuf>", BytesToHex("p" + std::to_string(person))));
+      ASSERT_TRUE(RewriteField(fresh.state.edited[person - 1], "<NameDataBuf>", "</NameDataBuf>", BytesToHex(NewName(person))));
     ASSERT_TRUE(MergeAndWrite(fresh.state, fresh.path));
     auto written = TakeAllBetween(Read(fresh.path), "\t\t\t<PlayerInfo>", "\t\t\t</PlayerInfo>", nullptr);
     ASSERT_EQ(written, fresh.state.edited);
     EXPECT_EQ(written, fresh.state.loaded);
-    for (int person : c.edit) EXPECT_EQ(Nickname(written[person - 1]), "p" + std::to_string(person));
+    for (int person : c.edit) EXPECT_EQ(Nickname(written[person - 1]), NewName(person));
   }
 }
 
