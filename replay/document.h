@@ -25,6 +25,7 @@ struct ReplayState {
   std::vector<std::string> loaded;  // LoadedBlocks, as taken from `text` at the last split
   int currentPerson = 0;             // 1-based; 0 until a person is picked
   std::array<std::string, 15> slotValues;  // item ids read at the last pick, slot table order
+  std::array<std::string, 6> avatarCodes;  // the companion avatar codes the last apply showed
   bool backupKept = false;  // NAME.rcd.bak written by the first save after opening
 };
 

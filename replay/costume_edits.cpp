@@ -1,0 +1,161 @@
+#include "replay/costume_edits.h"
+
+#include <optional>
+#include <vector>
+
+#include "platform/ui.h"
+#include "replay/person_edit.h"
+#include "replay/text_ops.h"
+#include "resources/resources.h"
+#include "text/regex_object.h"
+
+namespace xl::replay {
+namespace {
+
+constexpr std::string_view kIdEnd = "</BodyPartId>";
+
+std::string EditBox(const CostumeSlot& s) { return std::string("编辑框_") + s.role; }
+std::string PictureBox(const CostumeSlot& s) { return std::string("图片框_") + s.role; }
+
+struct AvatarBox {
+  const char* edit;
+  const char* name;  // its label without "代码：", as notices name it
+};
+constexpr AvatarBox kAvatarBoxes[6] = {
+    {"编辑框_新宝儿发型", "宝儿发型"}, {"编辑框_新宝儿衣服", "宝儿衣服"}, {"编辑框_新宝儿背部", "宝儿背部"},
+    {"编辑框_新宝儿左手", "宝儿左手"}, {"编辑框_新宝儿右手", "宝儿右手"}, {"编辑框_新宝儿脚链", "宝儿脚链"},
+};
+
+constexpr std::string_view kZeroGroup = "00000000";
+
+// A whole decimal item id the avatar can store (0 to 4294967295, an optional sign, "-0"
+// allowed); nullopt for anything else, so no text is quietly turned into another id.
+std::optional<std::uint32_t> ParseItemId(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return std::nullopt;
+  std::uint64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    if (value > 0xFFFFFFFFull) return std::nullopt;
+  }
+  if (negative && value != 0) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
+}  // namespace
+
+std::string SlotPrefix(int slot) {
+  return "<BodyPartSlot>" + std::to_string(slot) + "</BodyPartSlot>\r\n\t\t\t\t\t\t<BodyPartId>";
+}
+
+void FillSlots(ReplayState& state, Ui& ui) {
+  const std::string* block = CurrentBlock(state);
+  for (size_t i = 0; i < kCostumeSlots.size(); ++i) {
+    const CostumeSlot& s = kCostumeSlots[i];
+    std::string id = block ? TextBetween(*block, SlotPrefix(s.slot), kIdEnd) : std::string();
+    const char* picture = id.empty() ? "pictures/slot_absent.gif" : "pictures/slot_present.gif";
+    ui.SetPicture(kModifyWindow, PictureBox(s), Resource(picture));
+    state.slotValues[i] = std::move(id);
+  }
+}
+
+void ApplySlots(ReplayState& state, Ui& ui) {
+  std::string* block = PickedBlock(state, ui);
+  if (!block) return;
+  std::vector<std::string> missing;
+  for (size_t i = 0; i < kCostumeSlots.size(); ++i) {
+    const CostumeSlot& s = kCostumeSlots[i];
+    const std::string wanted = ui.GetText(kModifyWindow, EditBox(s));
+    if (wanted.empty()) continue;
+    std::string& stored = state.slotValues[i];
+    // The closing tag belongs to the sought text: without it a remembered id that is the
+    // start of a longer one ("10" of "100005000") would cut that one apart.
+    const std::string prefix = SlotPrefix(s.slot);
+    int replaced = 0;
+    if (!stored.empty()) {
+      *block = ReplaceText(*block, prefix + stored + std::string(kIdEnd), prefix + wanted + std::string(kIdEnd), 1,
+                           kAllOccurrences, true, &replaced);
+    }
+    if (replaced == 0) {
+      missing.emplace_back(s.role);
+      continue;
+    }
+    stored = wanted;  // a second change of the same slot finds the id just written
+  }
+  ReportEdit(ui, missing);
+}
+
+std::string_view BodyTemplate(Gender gender) {
+  return Resource(gender == Gender::Male ? "templates/body_male.txt" : "templates/body_female.txt");
+}
+
+bool ApplyBodyTemplate(std::string& block, Gender gender) {
+  constexpr std::string_view open = "<BodyPartInfoId>", close = "</BodyPartInfoId>";
+  if (TextBetween(block, open, close).empty()) return false;
+  return RewriteField(block, open, close, BodyTemplate(gender), {.firstOnly = true, .caseSensitive = true});
+}
+
+std::string NumberToHex(std::int64_t n) {
+  if (n < 0) return {};
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  do {
+    out.insert(out.begin(), kDigits[n % 16]);
+    n /= 16;
+  } while (n > 0);
+  return out;
+}
+
+std::string ReverseHexPairs(std::string_view hex) {
+  text::RegexObject re;
+  if (!re.Run("\\w{2}", hex)) return {};
+  return re.MatchText(4) + re.MatchText(3) + re.MatchText(2) + re.MatchText(1);
+}
+
+std::string AvatarCode(std::uint32_t itemId) {
+  std::string hex = NumberToHex(itemId);
+  hex.insert(0, kZeroGroup.size() - hex.size(), '0');  // ids below 0x10000000 have fewer digits
+  return ReverseHexPairs(hex);
+}
+
+std::string AvatarData(const std::array<std::string, 6>& codes) {
+  std::string out;
+  for (const std::string& code : codes) out.append(kZeroGroup).append(code);
+  out.append(40, '0');
+  return out;
+}
+
+void ApplyAvatar(ReplayState& state, Ui& ui) {
+  std::string* block = PickedBlock(state, ui);
+  if (!block) return;
+  std::array<std::string, 6> codes;
+  for (size_t i = 0; i < codes.size(); ++i) {
+    const std::string text = ui.GetText(kModifyWindow, kAvatarBoxes[i].edit);
+    if (text.empty()) {
+      codes[i] = kZeroGroup;
+    } else if (text == state.avatarCodes[i]) {
+      codes[i] = text;  // still the code the last apply showed: not an item id to convert
+    } else if (auto id = ParseItemId(text)) {
+      codes[i] = AvatarCode(*id);
+    } else {
+      ui.ShowNotice(kModifyWindow, std::string("宝儿代码无效：") + kAvatarBoxes[i].name, kNoticeTitle);
+      return;
+    }
+  }
+  // An element holding nothing is no avatar to change.
+  if (TextBetween(*block, "<AvatarData>", "</AvatarData>").empty() ||
+      !RewriteField(*block, "<AvatarData>", "</AvatarData>", AvatarData(codes))) {
+    ReportEdit(ui, {"宝儿"});
+    return;
+  }
+  for (size_t i = 0; i < codes.size(); ++i) ui.SetText(kModifyWindow, kAvatarBoxes[i].edit, codes[i]);
+  state.avatarCodes = codes;
+  ReportEdit(ui, {});
+}
+
+}  // namespace xl::replay

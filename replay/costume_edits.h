@@ -1,0 +1,60 @@
+#pragma once
+// The costume of the person being edited: the item id worn in fifteen body-part slots, the
+// whole body-part list reset to a gender's template, and the item codes of the companion
+// avatar (宝儿).
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "replay/document.h"
+
+namespace xl {
+class Ui;
+}
+
+namespace xl::replay {
+
+struct CostumeSlot {
+  int slot;          // the number in <BodyPartSlot>
+  const char* role;  // controls 编辑框_ROLE and 图片框_ROLE; also the slot's name in notices
+};
+
+// The editable slots, in the order the page and every loop over them use.
+inline constexpr std::array<CostumeSlot, 15> kCostumeSlots = {{
+    {2, "脸型"}, {3, "发型"}, {4, "上身"}, {6, "下身"}, {8, "鞋子"},
+    {13, "左手持"}, {14, "右手持"}, {15, "背饰"}, {16, "头饰"}, {17, "面饰"},
+    {20, "手链"}, {21, "脚链"}, {24, "戒指"}, {32, "伴侣戒指"}, {5, "增加光效"},
+}};
+
+// What precedes a slot's item id in a block; the id ends at "</BodyPartId>".
+// Slot 2: "<BodyPartSlot>2</BodyPartSlot>\r\n\t\t\t\t\t\t<BodyPartId>".
+std::string SlotPrefix(int slot);
+
+// Selection change of 组合框_修改 (through the person pick): remembers each slot's item id
+// and shows whether the person wears it (a slot whose id is "0" counts as worn).
+void FillSlots(ReplayState& state, Ui& ui);
+// 超级按钮_修改服饰: writes every filled slot box over the slot's remembered id.
+void ApplySlots(ReplayState& state, Ui& ui);
+
+enum class Gender { Male, Female };
+// The 18 body-part pairs a new character of that gender wears (CRLF lines, tab indents).
+std::string_view BodyTemplate(Gender gender);
+// Replaces the content of the block's <BodyPartInfoId> with the gender's template. False,
+// and the block unchanged, when the block has no such list or an empty one.
+bool ApplyBodyTemplate(std::string& block, Gender gender);
+
+// Upper-case hexadecimal without leading zeros ("0" for 0); empty for a negative number.
+std::string NumberToHex(std::int64_t n);
+// The four two-character groups of a code in reverse order: 23D8B0D1 -> D1B0D823. Groups
+// a shorter text lacks contribute nothing.
+std::string ReverseHexPairs(std::string_view hex);
+// An item id as the avatar stores it: four bytes, least significant first. 0-4294967295.
+std::string AvatarCode(std::uint32_t itemId);
+// The <AvatarData> value: each code preceded by eight zeros, then forty zeros.
+std::string AvatarData(const std::array<std::string, 6>& codes);
+
+// 超级按钮_宝儿: turns each filled avatar box into its code and writes all six codes.
+void ApplyAvatar(ReplayState& state, Ui& ui);
+
+}  // namespace xl::replay

@@ -1,0 +1,220 @@
+// Costume edits: slot ids, gender templates and companion avatar codes, driven through
+// MemoryUi on the real modify window.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/windows.h"
+#include "fixtures/player_block.h"
+#include "platform/memory/memory_ui.h"
+#include "replay/costume_edits.h"
+#include "replay/text_ops.h"
+#include "resources/resources.h"
+
+namespace xl::replay {
+namespace {
+
+using fixtures::BlockFields;
+using fixtures::PlayerBlock;
+
+// The modify window on the page that holds `page`'s controls, one replay of `blocks`, the
+// first person picked.
+struct Editor {
+  MemoryUi ui{ProgramWindows()};
+  ReplayState state;
+
+  explicit Editor(std::vector<std::string> blocks, int page = 0) {
+    ui.LoadWindow("modify", true);
+    ui.SetPage("modify", "选择夹1", page);
+    state.edited = blocks;
+    state.loaded = std::move(blocks);
+    state.currentPerson = 1;
+    FillSlots(state, ui);
+  }
+  std::string& Block() { return state.edited[0]; }
+  std::string LastNotice() { return ui.Notices().empty() ? std::string() : ui.Notices().back().text; }
+  std::string Slot(int slot) { return TextBetween(Block(), SlotPrefix(slot), "</BodyPartId>"); }
+};
+
+TEST(GenderTemplates, ExactTextOfEighteenPairs) {
+  const struct {
+    Gender gender;
+    const char* ids[18];
+  } cases[] = {
+      {Gender::Male, {"100005000", "601403601", "602403501", "603420101", "609420001", "0", "609420001", "107000000",
+                      "608411502", "0", "0", "0", "0", "0", "0", "0", "0", "0"}},
+      {Gender::Female, {"110000000", "611403601", "112003001", "613420101", "619420001", "0", "619420001", "117000000",
+                        "618411502", "0", "0", "0", "0", "0", "0", "0", "0", "0"}},
+  };
+  const int slots[18] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 13, 14, 15, 16, 17, 20, 21, 24, 32};
+  for (const auto& c : cases) {
+    std::string expected;
+    for (int i = 0; i < 18; ++i) expected += (i ? "\r\n" : "") + fixtures::BodyPartPair(slots[i], c.ids[i]);
+    const std::string_view text = BodyTemplate(c.gender);
+    EXPECT_EQ(text.size(), 2285u);
+    EXPECT_EQ(text, expected);  // CRLF between pairs, nothing before the first or after the last
+  }
+}
+
+TEST(AvatarCodes, NumbersBecomeLittleEndianHex) {
+  const struct {
+    std::int64_t n;
+    const char* hex;
+  } numbers[] = {{0, "0"}, {255, "FF"}, {601403601, "23D8B0D1"}, {4294967295, "FFFFFFFF"}, {-1, ""}};
+  for (const auto& c : numbers) EXPECT_EQ(NumberToHex(c.n), c.hex) << c.n;
+
+  EXPECT_EQ(ReverseHexPairs("23D8B0D1"), "D1B0D823");
+  EXPECT_EQ(ReverseHexPairs("5F5F488"), "485F5F");  // a group the text lacks adds nothing
+  EXPECT_EQ(ReverseHexPairs(""), "");
+
+  const struct {
+    std::uint32_t id;
+    const char* code;
+  } codes[] = {{601403601, "D1B0D823"}, {100005000, "88F4F505"}, {0, "00000000"}, {4294967295u, "FFFFFFFF"}, {1, "01000000"}};
+  for (const auto& c : codes) EXPECT_EQ(AvatarCode(c.id), c.code) << c.id;
+
+  const std::string data = AvatarData({"11111111", "22222222", "33333333", "44444444", "55555555", "66666666"});
+  EXPECT_EQ(data, "0000000011111111000000002222222200000000333333330000000044444444"
+                  "00000000555555550000000066666666" + std::string(40, '0'));
+  EXPECT_EQ(data.size(), 136u);
+}
+
+TEST(CostumeSlots, FillRemembersIdsAndShowsWhichSlotsAreWorn) {
+  Editor e({PlayerBlock()});  // slots 0, 2 (id "0"), 3 and 8
+  EXPECT_EQ(e.state.slotValues[0], "0");  // 脸型, slot 2: an id of 0 is still worn
+  EXPECT_EQ(e.state.slotValues[1], "613420101");
+  EXPECT_EQ(e.state.slotValues[2], "");
+  EXPECT_EQ(e.state.slotValues[4], "618411502");
+  EXPECT_EQ(e.ui.PictureOf("modify", "图片框_脸型"), "pictures/slot_present.gif");
+  EXPECT_EQ(e.ui.PictureOf("modify", "图片框_上身"), "pictures/slot_absent.gif");
+  EXPECT_EQ(e.ui.PictureOf("modify", "图片框_增加光效"), "pictures/slot_absent.gif");
+
+  e.state.currentPerson = 0;  // no person: nothing remembered, nothing shown as worn
+  FillSlots(e.state, e.ui);
+  EXPECT_EQ(e.state.slotValues[1], "");
+  EXPECT_EQ(e.ui.PictureOf("modify", "图片框_发型"), "pictures/slot_absent.gif");
+}
+
+TEST(CostumeSlots, ApplyWritesFilledSlotsAndNamesTheMissingOnes) {
+  Editor e({PlayerBlock(), PlayerBlock()});
+  const std::string other = e.state.edited[1];
+  e.ui.Type("modify", "编辑框_脸型", "602403501");
+  e.ui.Type("modify", "编辑框_鞋子", "x608000001");  // the box takes digits only
+  ApplySlots(e.state, e.ui);
+  EXPECT_EQ(e.LastNotice(), "修改成功");
+  EXPECT_EQ(e.Slot(2), "602403501");
+  EXPECT_EQ(e.Slot(8), "608000001");
+  EXPECT_EQ(e.Slot(3), "613420101");  // empty box: unchanged
+  EXPECT_EQ(e.state.edited[1], other);  // only the current person
+
+  // The remembered id follows, so the same slot changes again without a new pick; a slot
+  // the person does not wear is named.
+  e.ui.Clear("modify", "编辑框_鞋子");
+  e.ui.Clear("modify", "编辑框_脸型");
+  e.ui.Type("modify", "编辑框_脸型", "7");
+  e.ui.Type("modify", "编辑框_上身", "609420001");
+  e.ui.Type("modify", "编辑框_增加光效", "1");
+  ApplySlots(e.state, e.ui);
+  EXPECT_EQ(e.Slot(2), "7");
+  EXPECT_EQ(e.LastNotice(), "以下内容未找到，未修改：上身、增加光效");
+}
+
+TEST(CostumeSlots, StaleIdNeverCutsALongerOneApart) {
+  Editor e({PlayerBlock()});
+  e.state.slotValues[4] = "6184";  // no longer what the block holds (618411502)
+  const std::string before = e.Block();
+  e.ui.Type("modify", "编辑框_鞋子", "1");
+  ApplySlots(e.state, e.ui);
+  EXPECT_EQ(e.Block(), before);
+  EXPECT_EQ(e.LastNotice(), "以下内容未找到，未修改：鞋子");
+}
+
+TEST(CostumeSlots, NoPersonPickedChangesNothing) {
+  for (int person : {0, 3}) {  // none yet, or beyond the blocks after a player-count change
+    Editor e({PlayerBlock(), PlayerBlock()});
+    const auto before = e.state.edited;
+    e.state.currentPerson = person;
+    e.ui.Type("modify", "编辑框_脸型", "5");
+    ApplySlots(e.state, e.ui);
+    EXPECT_EQ(e.state.edited, before);
+    EXPECT_EQ(e.LastNotice(), "请先选择修改第几人");
+  }
+}
+
+TEST(BodyTemplate, ReplacesTheWholeListOrNothing) {
+  std::string block = PlayerBlock();
+  ASSERT_TRUE(ApplyBodyTemplate(block, Gender::Female));
+  EXPECT_EQ(TextBetween(block, "<BodyPartInfoId>", "</BodyPartInfoId>"), BodyTemplate(Gender::Female));
+  EXPECT_EQ(TextBetween(block, SlotPrefix(2), "</BodyPartId>"), "112003001");
+  EXPECT_EQ(TextBetween(block, SlotPrefix(7), "</BodyPartId>"), "117000000");
+
+  BlockFields none;
+  none.bodyParts.reset();
+  const std::string empty = "\r\n\t\t\t\t<BodyPartInfoId></BodyPartInfoId>\r\n";
+  for (std::string bare : {PlayerBlock(none), PlayerBlock(none) + empty}) {
+    const std::string before = bare;
+    EXPECT_FALSE(ApplyBodyTemplate(bare, Gender::Male));
+    EXPECT_EQ(bare, before);
+  }
+}
+
+TEST(Avatar, ApplyConvertsTheBoxesAndWritesAllSixCodes) {
+  Editor e({PlayerBlock()}, 1);
+  e.ui.Type("modify", "编辑框_新宝儿发型", "601403601");
+  e.ui.Type("modify", "编辑框_新宝儿背部", "100005000");
+  e.ui.Type("modify", "编辑框_新宝儿脚链", "-0");
+  ApplyAvatar(e.state, e.ui);
+  EXPECT_EQ(e.LastNotice(), "修改成功");
+  const std::string data = TextBetween(e.Block(), "<AvatarData>", "</AvatarData>");
+  EXPECT_EQ(data, AvatarData({"D1B0D823", "00000000", "88F4F505", "00000000", "00000000", "00000000"}));
+  EXPECT_EQ(data.substr(8, 8), "D1B0D823");
+  EXPECT_EQ(e.ui.GetText("modify", "编辑框_新宝儿发型"), "D1B0D823");
+  EXPECT_EQ(e.ui.GetText("modify", "编辑框_新宝儿衣服"), "00000000");
+
+  // Pressing again keeps the codes the boxes show; a newly typed id is converted.
+  e.ui.Clear("modify", "编辑框_新宝儿左手");
+  e.ui.Type("modify", "编辑框_新宝儿左手", "4294967295");
+  ApplyAvatar(e.state, e.ui);
+  EXPECT_EQ(TextBetween(e.Block(), "<AvatarData>", "</AvatarData>"),
+            AvatarData({"D1B0D823", "00000000", "88F4F505", "FFFFFFFF", "00000000", "00000000"}));
+}
+
+TEST(Avatar, RefusesIdsOutOfRangeAndWritesNothing) {
+  const struct {
+    const char* box;
+    const char* text;
+    const char* notice;
+  } cases[] = {
+      {"编辑框_新宝儿发型", "-5", "宝儿代码无效：宝儿发型"},
+      {"编辑框_新宝儿右手", "4294967296", "宝儿代码无效：宝儿右手"},
+      {"编辑框_新宝儿衣服", "99999999999999999999", "宝儿代码无效：宝儿衣服"},
+      {"编辑框_新宝儿脚链", "12-3", "宝儿代码无效：宝儿脚链"},
+      {"编辑框_新宝儿背部", "-", "宝儿代码无效：宝儿背部"},
+  };
+  for (const auto& c : cases) {
+    Editor e({PlayerBlock()}, 1);
+    const std::string before = e.Block();
+    e.ui.Type("modify", "编辑框_新宝儿左手", "1");
+    e.ui.Type("modify", c.box, c.text);
+    ApplyAvatar(e.state, e.ui);
+    EXPECT_EQ(e.LastNotice(), c.notice) << c.text;
+    EXPECT_EQ(e.Block(), before) << c.text;
+    EXPECT_EQ(e.ui.GetText("modify", "编辑框_新宝儿左手"), "1");  // no box converted either
+  }
+}
+
+TEST(Avatar, ABlockWithoutAvatarDataIsNamed) {
+  for (auto value : {std::optional<std::string>(), std::optional<std::string>("")}) {
+    BlockFields f;
+    f.avatarData = value;
+    Editor e({PlayerBlock(f)}, 1);
+    const std::string before = e.Block();
+    e.ui.Type("modify", "编辑框_新宝儿发型", "1");
+    ApplyAvatar(e.state, e.ui);
+    EXPECT_EQ(e.Block(), before);
+    EXPECT_EQ(e.LastNotice(), "以下内容未找到，未修改：宝儿");
+  }
+}
+
+}  // namespace
+}  // namespace xl::replay
