@@ -40,6 +40,7 @@ void OpenReplay(ReplayState& state, std::string bytes) {
   state.loaded.clear();
   state.currentPerson = 0;
   state.slotValues = {};
+  state.avatarCodes = {};
   state.backupKept = false;
 }
 
