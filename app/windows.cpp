@@ -116,6 +116,7 @@ Unit WindowUnit(const char* caption, int width, int height, bool visible) {
 // close buttons; the modify window adds a minimise button.
 void AddTitleBar(std::vector<Unit>& c, int width, const char* title, int titleWidth, bool minimize) {
   c.push_back(Make(UnitKind::PictureBox, "图片框_标题栏", kWindow, 0, 0, width, 30));
+  c.back().pictureMode = PictureMode::Stretch;  // one picture serves bars of every width
   Unit label = Make(UnitKind::TransparentLabel, "透明标签_标题", kTitleBar, 36, 1, titleWidth, 30);
   label.text = title;
   c.push_back(label);

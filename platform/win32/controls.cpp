@@ -337,7 +337,11 @@ HWND CreateFor(LiveWindow& w, LiveControl& c) {
       return h;
     }
     case UnitKind::GroupBox: return CreateChild(w, c, WS_EX_TRANSPARENT, L"BUTTON", text, BS_GROUPBOX, u.height);
-    case UnitKind::Label: return CreateChild(w, c, 0, L"STATIC", text, SS_LEFT | SS_NOPREFIX, u.height);
+    case UnitKind::Label: {
+      // Labels keep to one line unless their text breaks its lines itself (the help text).
+      const DWORD wrap = text.find(L'\n') != std::wstring::npos ? SS_LEFT : SS_LEFTNOWORDWRAP;
+      return CreateChild(w, c, 0, L"STATIC", text, wrap | SS_NOPREFIX, u.height);
+    }
     case UnitKind::PictureBox: return CreateChild(w, c, 0, kPictureClass, L"", 0, u.height);
     case UnitKind::TransparentLabel: c.text = text; return CreateChild(w, c, 0, kTitleLabelClass, L"", 0, u.height);
     case UnitKind::Button:
