@@ -1,0 +1,148 @@
+#include "replay/scene_edits.h"
+
+#include "platform/ui.h"
+#include "replay/costume_edits.h"
+#include "replay/group_edits.h"
+#include "replay/identity_edits.h"
+#include "replay/person_edit.h"
+#include "replay/text_ops.h"
+
+namespace xl::replay {
+namespace {
+
+constexpr std::string_view kChooser = "组合框_修改";
+constexpr std::string_view kChooserPrompt = "选择修改第几人";
+constexpr std::string_view kNone = "无";
+
+constexpr std::string_view kPlayerOpen = "\t\t\t<PlayerInfo>", kPlayerClose = "\t\t\t</PlayerInfo>";
+constexpr std::string_view kListOpen = "\t\t<PlayerList>", kListClose = "\t\t</PlayerList>";
+
+struct Stage {
+  std::string_view display, id;
+};
+constexpr Stage kStages[] = {
+    {"答题舞台", "answer"}, {"嫦娥月宫", "moonpalace"}, {"社区", "leisure"},   {"中式婚礼", "weddingroom003"},
+    {"沙漠", "PVEdesert"},  {"遗迹", "ruin"},           {"魔幻森林", "pveforest"},
+};
+
+std::string Element(std::string_view open, std::string_view value, std::string_view close) {
+  return std::string(open).append(value).append(close);
+}
+
+// The elements equal to the first element of the tag, from the first on, get the values
+// first, first + 1, ... in document order; at most eight of them, the rest keep theirs.
+// Each search goes on after the element just written, so a new value equal to the old one
+// is not taken for the next element.
+void Renumber(std::string& document, std::string_view open, std::string_view close, int first) {
+  const std::string old = Element(open, TextBetween(document, open, close), close);
+  TextPos from = 1;
+  for (int i = 0; i < 8; ++i) {
+    TextPos at = FindText(document, old, from);
+    if (at == kNotFound) return;
+    const std::string value = Element(open, std::to_string(first + i), close);
+    document.replace(static_cast<size_t>(at - 1), old.size(), value);
+    from = at + static_cast<TextPos>(value.size());
+  }
+}
+
+}  // namespace
+
+std::string_view StageId(std::string_view displayText) {
+  for (const Stage& s : kStages)
+    if (s.display == displayText) return s.id;
+  return {};
+}
+
+int PersonNumber(std::string_view itemText) {
+  constexpr std::string_view prefix = "第", suffix = "人";
+  if (itemText.size() <= prefix.size() + suffix.size() || itemText.substr(0, prefix.size()) != prefix ||
+      itemText.substr(itemText.size() - suffix.size()) != suffix)
+    return 0;
+  std::string_view digits = itemText.substr(prefix.size(), itemText.size() - prefix.size() - suffix.size());
+  int n = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9' || n > 100000) return 0;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+bool SetPlayerCount(std::string& document, int count) {
+  std::string out = document;
+  if (!RewriteField(out, "<PlayerCount>", "</PlayerCount>", std::to_string(count))) return false;
+
+  // The list is rebuilt from copies of its first player, each on its own lines:
+  // "\t\t<PlayerList>\r\n" + ("\t\t\t<PlayerInfo>" + block + "\t\t\t</PlayerInfo>\r\n") * count.
+  TextPos listStart = FindText(out, kListOpen);
+  if (listStart == kNotFound) return false;
+  listStart += static_cast<TextPos>(kListOpen.size());
+  const TextPos listEnd = FindText(out, kListClose, listStart);
+  const TextPos playerStart = FindText(out, kPlayerOpen, listStart);
+  if (listEnd == kNotFound || playerStart == kNotFound || playerStart > listEnd) return false;
+  const std::string first = TextBetween(out.substr(static_cast<size_t>(playerStart - 1)), kPlayerOpen, kPlayerClose);
+  if (first.empty()) return false;
+  const std::string unit = Element(kPlayerOpen, first, kPlayerClose) + "\r\n";
+  std::string list = "\r\n";
+  for (int i = 0; i < count; ++i) list += unit;
+  out.replace(static_cast<size_t>(listStart - 1), static_cast<size_t>(listEnd - listStart), list);
+
+  Renumber(out, "<PlayerId>", "</PlayerId>", 1);
+  Renumber(out, "<pst>", "</pst>", 1);
+  Renumber(out, "<petid>", "</petid>", 11);
+  document = std::move(out);
+  return true;
+}
+
+void FillChooser(ReplayState& state, Ui& ui) {
+  ui.ClearItems(kModifyWindow, kChooser);
+  SplitPlayers(state, &ui);
+  ui.BeginUpdate(kModifyWindow, kChooser);
+  ui.AddItem(kModifyWindow, kChooser, kChooserPrompt);
+  for (size_t i = 1; i <= state.edited.size(); ++i)
+    ui.AddItem(kModifyWindow, kChooser, "第" + std::to_string(i) + "人");
+  ui.EndUpdate(kModifyWindow, kChooser);
+  ui.SetSelection(kModifyWindow, kChooser, 0);
+}
+
+void PickPerson(ReplayState& state, Ui& ui) {
+  const std::string item = ui.GetText(kModifyWindow, kChooser);
+  if (item == kChooserPrompt) return;
+  if (int n = PersonNumber(item); n > 0) state.currentPerson = n;
+  // The per-player controls, in this order: nickname, group name, body-part slots.
+  FillNickname(state, ui);
+  FillGroupName(state, ui);
+  FillSlots(state, ui);
+}
+
+void ApplyStage(ReplayState& state, Ui& ui) {
+  const std::string_view id = StageId(ui.GetText(kModifyWindow, "组合框_场景舞台"));
+  if (id.empty()) return;  // "无": leave the stage alone, without a word
+  bool found = RewriteField(state.text, "<StageName>", "</StageName>", id);
+  ReportEdit(ui, found ? std::vector<std::string>{} : std::vector<std::string>{"舞台场景"});
+}
+
+void ApplySpectator(ReplayState& state, Ui& ui) {
+  const std::string choice = ui.GetText(kModifyWindow, "组合框_是否观战");
+  if (choice != "是" && choice != "否") return;  // "无"
+  bool found = RewriteField(state.text, "<Watching>", "</Watching>", choice == "是" ? "true" : "false");
+  ReportEdit(ui, found ? std::vector<std::string>{} : std::vector<std::string>{"是否观战"});
+}
+
+void ApplyPlayerCount(ReplayState& state, Ui& ui) {
+  const std::string choice = ui.GetText(kModifyWindow, "组合框_修改人数");
+  bool found = true;
+  if (choice != kNone) {
+    int count = 0;
+    for (char c : choice) {
+      if (c < '0' || c > '9' || count > 1000) break;
+      count = count * 10 + (c - '0');
+    }
+    found = count > 0 && SetPlayerCount(state.text, count);
+  }
+  // Also with "无": the blocks are taken afresh from the document, which drops every
+  // per-player edit not saved yet.
+  FillChooser(state, ui);
+  ReportEdit(ui, found ? std::vector<std::string>{} : std::vector<std::string>{"修改人数"});
+}
+
+}  // namespace xl::replay
