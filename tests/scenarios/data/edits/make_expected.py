@@ -1,0 +1,64 @@
+#!/usr/bin/env python3
+# Remakes expected/*.rcd from game/record/two.rcd with plain byte edits, written apart from
+# the program so the scenarios compare its output with an independent account of each edit.
+# two.rcd came from the fixture tool (2 players, seed 7) with player 1 renamed to "abc"
+# (616263), player 2's <Male> written in capitals and player 2's slot 32 removed.
+import os
+import re
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = open(os.path.join(HERE, 'game/record/two.rcd'), 'rb').read()
+SLOTS = [0, 1, 2, 3, 4, 5, 6, 7, 8, 13, 14, 15, 16, 17, 20, 21, 24, 32]
+
+
+def template(name):
+    return open(os.path.join(HERE, '../../../../resources/data/templates/body_%s.txt' % name), 'rb').read()
+
+
+def blocks(doc):
+    starts = [m.end() for m in re.finditer(rb'\t\t\t<PlayerInfo>', doc)]
+    return [(s, doc.index(b'\t\t\t</PlayerInfo>', s)) for s in starts]
+
+
+def edit_player(doc, n, fn):
+    s, e = blocks(doc)[n - 1]
+    return doc[:s] + fn(doc[s:e]) + doc[e:]
+
+
+def field(block, tag, value):
+    return re.sub(rb'<%s>[^<]*</%s>' % (tag, tag), b'<%s>%s</%s>' % (tag, value, tag), block, count=1)
+
+
+def slot(block, n, value):
+    prefix = b'<BodyPartSlot>%d</BodyPartSlot>\r\n\t\t\t\t\t\t<BodyPartId>' % n
+    return re.sub(re.escape(prefix) + rb'\d+<', prefix + value + b'<', block, count=1)
+
+
+def dress(block, name, male):
+    s = block.index(b'<BodyPartInfoId>') + len(b'<BodyPartInfoId>')
+    e = block.index(b'</BodyPartInfoId>')
+    block = block[:s] + template(name) + block[e:]
+    return re.sub(rb'<male>\w*</male>', b'<Male>' + male + b'</Male>', block, flags=re.I)
+
+
+def write(name, doc):
+    open(os.path.join(HERE, 'expected', name), 'wb').write(doc)
+
+
+write('unchanged.rcd', SOURCE)
+
+doc = edit_player(SOURCE, 2, lambda b: field(b, b'NameDataBuf', b'616263'))
+doc = edit_player(doc, 1, lambda b: field(b, b'NameDataBuf', b'D0C7C2C941'))  # 星律A in GBK
+write('nickname.rcd', doc)
+
+doc = edit_player(SOURCE, 2, lambda b: dress(b, 'male', b'true'))
+doc = edit_player(doc, 1, lambda b: dress(field(field(field(b, b'cur_title_id', b'8888'), b'honour_dancer_star_id', b'6'),
+                                               b'PurpleLevel', b'9'), 'female', b'false'))
+write('gender.rcd', doc)
+
+doc = edit_player(SOURCE, 1, lambda b: slot(slot(slot(b, 5, b'601403601'), 8, b'7'), 2, b'602403501'))
+write('slots.rcd', doc)
+
+avatar = b'00000000D1B0D82300000000000000000000000088F4F505' + b'0' * 88
+doc = edit_player(SOURCE, 1, lambda b: field(b, b'AvatarData', avatar))
+write('avatar.rcd', doc)
