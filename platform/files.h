@@ -64,6 +64,10 @@ std::string ExecutableFolder();
 // The current user's documents folder, without a trailing backslash.
 std::string DocumentsFolder();
 
+// Whether the path's last character is a backslash. GBK aware: the second byte of a
+// double-byte character may be 0x5C and is no separator.
+bool EndsWithBackslash(std::string_view path);
+
 // Windows-style wildcard match of a bare name (ASCII case ignored, GBK aware).
 bool MatchesPattern(std::string_view name, std::string_view pattern);
 

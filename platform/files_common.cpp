@@ -39,6 +39,12 @@ bool Match(std::string_view name, size_t n, std::string_view pat, size_t p) {
 
 }  // namespace
 
+bool EndsWithBackslash(std::string_view path) {
+  size_t last = std::string_view::npos;
+  for (size_t i = 0; i < path.size(); i += GbkCharLength(path, i)) last = i;
+  return last != std::string_view::npos && last + 1 == path.size() && path[last] == '\\';
+}
+
 bool MatchesPattern(std::string_view name, std::string_view pattern) { return Match(name, 0, pattern, 0); }
 
 }  // namespace xl::fs

@@ -73,6 +73,7 @@ class MemoryUi : public Ui {
   bool Select(std::string_view window, std::string_view control, std::string_view itemText);
 
   // What a user sees.
+  bool HasControl(std::string_view window, std::string_view control) { return FindControl(window, control); }
   const std::vector<Notice>& Notices() const { return notices_; }
   // Resource name of the picture shown ("" = none, "?" = bytes that are no resource); for
   // an image button, its normal picture.

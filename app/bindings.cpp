@@ -1,0 +1,51 @@
+#include "app/bindings.h"
+
+#include "app/program.h"
+#include "app/shell.h"
+#include "skin/login_style.h"
+
+namespace xl {
+namespace {
+
+using E = UiEvent;
+using A = const UiEventArgs&;
+
+// One row an event. A handler lands with its row; events without a row do nothing.
+constexpr Binding kBindings[] = {
+    {"host", "", E::Created, [](Program& p, A) { HostWindowCreated(p.ui, p.hooks); }},
+
+    {"start", "", E::Created, [](Program& p, A) { StartWindowCreated(p.ui, p.hooks); }},
+    {"start", "列表框_文件列表", E::DoubleClicked, [](Program& p, A) { OpenSelectedReplay(p.state, p.ui); }},
+    {"start", "超级按钮_搜上次路径", E::Clicked, [](Program& p, A) { ListRememberedFolder(p.state, p.ui); }},
+    {"start", "超级按钮_选择目录", E::Clicked, [](Program& p, A) { ChooseInstallDirectory(p.state, p.ui); }},
+    {"start", "透明标签_标题", E::LeftButtonDown, [](Program& p, A) { DragWindow(p.ui, "start"); }},
+    {"start", "按钮_关闭", E::Clicked, [](Program& p, A) { EndProgram(p.ui); }},
+
+    {"modify", "", E::Created, [](Program& p, A) { ModifyWindowCreated(p.state, p.ui, p.hooks); }},
+    {"modify", "透明标签_标题", E::LeftButtonDown, [](Program& p, A) { DragWindow(p.ui, "modify"); }},
+    {"modify", "按钮_最小化", E::Clicked, [](Program& p, A) { MinimizeModifyWindow(p.ui); }},
+    {"modify", "按钮_关闭", E::Clicked, [](Program& p, A) { ReturnToStartWindow(p.ui); }},
+    {"modify", "图片框_服饰", E::LeftButtonDown, [](Program& p, A) { SwitchPage(p.ui, 0); }},
+    {"modify", "图片框_人物宝儿", E::LeftButtonDown, [](Program& p, A) { SwitchPage(p.ui, 1); }},
+    {"modify", "图片框_插件", E::LeftButtonDown, [](Program& p, A) { SwitchPage(p.ui, 2); }},
+    {"modify", "图片框_舞团家族", E::LeftButtonDown, [](Program& p, A) { SwitchPage(p.ui, 3); }},
+    {"modify", "组合框_登录界面", E::SelectionChanged, [](Program& p, A) { skin::ShowPreview(p.ui); }},
+    {"modify", "超级按钮_修改界面", E::Clicked,
+     [](Program& p, A) { skin::Install(p.ui, p.state.programFolder, p.state.documentsFolder); }},
+};
+
+}  // namespace
+
+std::span<const Binding> Bindings() { return kBindings; }
+
+bool Dispatch(Program& program, const UiEventArgs& event) {
+  for (const Binding& b : kBindings) {
+    if (b.event == event.event && b.window == event.window && b.control == event.control) {
+      b.handler(program, event);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace xl

@@ -1,0 +1,29 @@
+#pragma once
+// Fills a list with the files found in a folder and in all its subfolders.
+#include <string>
+#include <string_view>
+
+#include "platform/ui.h"
+
+namespace xl {
+
+struct ListOptions {
+  std::string pattern = "*.*";  // file-name pattern with * and ?, ASCII case ignored
+  // Only names holding this text (ASCII case ignored) are listed; empty lists all.
+  std::string filter;
+  // When set, this label shows each file as it is found.
+  std::string progressWindow, progressLabel;
+  // Items are full paths; otherwise paths relative to the listed folder ("a.rcd",
+  // "2024\b.rcd"), so the folder + the item always reaches the file.
+  bool fullPath = false;
+};
+
+// Appends the matching files of `folder` (a trailing backslash is added when missing),
+// each folder's files before its subfolders, names in the same order on every file
+// system. Folders whose names start with "." are skipped. Pending messages are processed
+// after every file and folder; the listing stops when the list's window is closed
+// meanwhile. Returns the number of items added.
+int ListFolder(Ui& ui, std::string_view window, std::string_view list, std::string_view folder,
+               const ListOptions& options);
+
+}  // namespace xl

@@ -1,0 +1,25 @@
+#include "app/program.h"
+
+#include <utility>
+
+#include "app/bindings.h"
+
+namespace xl {
+
+std::string DataIniPath(const ProgramState& state) { return state.programFolder + "\\data.ini"; }
+
+Program::Program(Ui& ui, ProgramState state, StartupHooks hooks)
+    : ui(ui), state(std::move(state)), hooks(std::move(hooks)) {}
+
+// The Ui may outlive the program (tests): it must not call back into a dead one.
+Program::~Program() { ui.SetEventSink(nullptr); }
+
+void Program::Start() {
+  ui.SetEventSink([this](const UiEventArgs& e) { Dispatch(*this, e); });
+  if (hooks.skinnedUiStartup) hooks.skinnedUiStartup();
+  ui.LoadWindow("host", false);
+  if (hooks.pictureLoaderStartup) hooks.pictureLoaderStartup();
+  ui.LoadWindow("start", true);
+}
+
+}  // namespace xl

@@ -1,0 +1,104 @@
+#include "app/shell.h"
+
+#include <string>
+
+#include "app/folder_lister.h"
+#include "platform/files.h"
+#include "platform/ini.h"
+#include "replay/document.h"
+#include "resources/resources.h"
+
+namespace xl {
+namespace {
+
+constexpr std::string_view kNoticeTitle = "温馨提示";
+constexpr std::string_view kReplayList = "列表框_文件列表";
+constexpr std::string_view kTitlePicture = "pictures/title_bar.jpg";
+
+// Appends every replay below the record folder to the start window's list. Both list
+// buttons do nothing while this runs.
+void ListReplays(ProgramState& state, Ui& ui) {
+  struct Busy {
+    bool& flag;
+    explicit Busy(bool& f) : flag(f) { flag = true; }
+    ~Busy() { flag = false; }
+  } busy(state.listing);
+  ListOptions options;
+  options.pattern = "*.rcd";
+  ListFolder(ui, "start", kReplayList, state.recordFolder, options);
+}
+
+}  // namespace
+
+void HostWindowCreated(Ui& ui, const StartupHooks& hooks) {
+  if (hooks.hostWindowCreated) hooks.hostWindowCreated(ui);
+}
+
+void StartWindowCreated(Ui& ui, const StartupHooks& hooks) {
+  ui.SetPicture("start", "图片框_标题栏", Resource(kTitlePicture));
+  if (hooks.startWindowCreated) hooks.startWindowCreated(ui);
+}
+
+void ModifyWindowCreated(ProgramState& state, Ui& ui, const StartupHooks& hooks) {
+  ui.SetPicture("modify", "图片框_标题栏", Resource(kTitlePicture));
+  if (hooks.modifyWindowCreated) hooks.modifyWindowCreated(ui);
+  ui.SetPage("modify", "选择夹1", 0);  // every replay opens on the costume page
+  // PENDING(replay): the person chooser lands with the replay handlers:
+  //   replay::FillChooser(state.replay, ui);
+  (void)state;
+}
+
+void ChooseInstallDirectory(ProgramState& state, Ui& ui) {
+  if (state.listing) return;
+  const std::string dir = ui.BrowseFolder("start", kBrowseTitle);
+  if (dir.empty()) return;
+  // A drive root comes back as "D:\"; it takes no second separator.
+  state.recordFolder = dir + (fs::EndsWithBackslash(dir) ? "" : "\\") + "record\\";
+  const std::string ini = DataIniPath(state);
+  if (Status written = ini::Write(ini, "路径", "路径", state.recordFolder); !written) {
+    // The listing still works; only the next "search last path" would miss the folder.
+    ui.ShowNotice("start", "无法记住所选目录，写入失败：" + ini + "\r\n" + written.error().message, kNoticeTitle);
+  }
+  ListReplays(state, ui);
+}
+
+void ListRememberedFolder(ProgramState& state, Ui& ui) {
+  if (state.listing) return;
+  state.recordFolder = ini::Read(DataIniPath(state), "路径", "路径");
+  ui.ClearItems("start", kReplayList);
+  // Nothing remembered: nothing to list (never a search from the root of a drive).
+  if (state.recordFolder.empty()) return;
+  if (!fs::EndsWithBackslash(state.recordFolder)) state.recordFolder += '\\';
+  ListReplays(state, ui);
+}
+
+void OpenSelectedReplay(ProgramState& state, Ui& ui) {
+  const int selected = ui.GetSelection("start", kReplayList);
+  if (selected < 0) return;
+  const std::string item = ui.ItemText("start", kReplayList, selected);
+  if (item.empty()) return;
+  const std::string path = state.recordFolder + item;
+  Result<std::string> bytes = replay::ReadReplayFile(path);
+  if (!bytes) {
+    ui.ShowNotice("start", "无法打开录像文件：" + path + "\r\n" + bytes.error().message, kNoticeTitle);
+    return;
+  }
+  replay::OpenReplay(state.replay, std::move(*bytes));
+  ui.ShowWindow("start", false);
+  ui.LoadWindow("modify", true);
+}
+
+void ReturnToStartWindow(Ui& ui) {
+  ui.ShowWindow("start", true);
+  ui.DestroyWindow("modify");
+}
+
+void EndProgram(Ui& ui) { ui.EndProgram(0); }
+
+void MinimizeModifyWindow(Ui& ui) { ui.MinimizeWindow("modify"); }
+
+void DragWindow(Ui& ui, std::string_view window) { ui.BeginDrag(window); }
+
+void SwitchPage(Ui& ui, int page) { ui.SetPage("modify", "选择夹1", page); }
+
+}  // namespace xl

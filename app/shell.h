@@ -1,0 +1,37 @@
+#pragma once
+// The handlers of the start window and of the two borderless windows' title bars: choose
+// the install directory, list the replays, open one, close, minimise, drag, switch pages.
+#include <string_view>
+
+#include "app/program.h"
+#include "app/state.h"
+#include "platform/ui.h"
+
+namespace xl {
+
+inline constexpr std::string_view kBrowseTitle = "选择星律纪元安装目录";
+
+void HostWindowCreated(Ui& ui, const StartupHooks& hooks);
+// Title-bar picture, then the toolkit's title-bar buttons.
+void StartWindowCreated(Ui& ui, const StartupHooks& hooks);
+// Title-bar picture, the toolkit's title-bar buttons, then the person chooser.
+void ModifyWindowCreated(ProgramState& state, Ui& ui, const StartupHooks& hooks);
+
+// Folder browser; remembers install directory + "\record\" in data.ini and appends the
+// replays found below it to the list. A cancel changes nothing.
+void ChooseInstallDirectory(ProgramState& state, Ui& ui);
+// Empties the list and lists the remembered record folder again; with nothing
+// remembered the list stays empty.
+void ListRememberedFolder(ProgramState& state, Ui& ui);
+// Opens the replay selected in the list: hides the start window and opens the modify
+// window. A replay that cannot be read is not opened; a notice says why.
+void OpenSelectedReplay(ProgramState& state, Ui& ui);
+
+void ReturnToStartWindow(Ui& ui);  // the modify window's close button: edits not saved are dropped
+void EndProgram(Ui& ui);           // the start window's close button
+void MinimizeModifyWindow(Ui& ui);
+void DragWindow(Ui& ui, std::string_view window);
+// Makes `page` the current page of the modify window's tab control.
+void SwitchPage(Ui& ui, int page);
+
+}  // namespace xl

@@ -1,0 +1,314 @@
+// The start window's handlers and the title-bar handlers, run through the event bindings
+// on MemoryUi as a user would trigger them.
+#include "app/shell.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/bindings.h"
+#include "app/folder_lister.h"
+#include "app/program.h"
+#include "app/windows.h"
+#include "fixtures/temp_folder.h"
+#include "platform/files.h"
+#include "platform/ini.h"
+#include "platform/memory/memory_ui.h"
+#include "resources/resources.h"
+
+namespace xl {
+namespace {
+
+using fixtures::TempFolder;
+
+const char* kList = "列表框_文件列表";
+
+std::vector<std::string> Items(MemoryUi& ui) {
+  std::vector<std::string> items;
+  for (int i = 0; i < ui.ItemCount("start", kList); ++i) items.push_back(ui.ItemText("start", kList, i));
+  return items;
+}
+
+void Put(const std::string& path, const std::string& bytes = "x") {
+  size_t slash = path.rfind('\\');
+  ASSERT_TRUE(fs::CreateDirectories(path.substr(0, slash)).ok()) << path;
+  ASSERT_TRUE(fs::WriteWholeFile(path, bytes).ok()) << path;
+}
+
+// A game folder with a record folder of replays, nested folders, a hidden folder and
+// files that are no replays; and a program folder for data.ini.
+struct Fixture {
+  TempFolder temp;
+  std::string game = temp.Sub("game");
+  std::string record = game + "\\record\\";
+  std::string programFolder = temp.Sub("program");
+  MemoryUi ui{ProgramWindows()};
+  Program program{ui, ProgramState{}};
+
+  Fixture() {
+    Put(record + "b.rcd", "replay b");
+    Put(record + "A.RCD", "replay A");
+    Put(record + "notes.txt");
+    Put(record + "2024\\a.rcd", "replay 2024 a");
+    Put(record + "2024\\deep\\z.rcd", "replay deep z");
+    Put(record + "10\\c.rcd", "replay 10 c");
+    Put(record + ".cache\\hidden.rcd");
+    EXPECT_TRUE(fs::CreateDirectories(programFolder).ok());
+    program.state.programFolder = programFolder;
+    program.state.documentsFolder = temp.Sub("docs");
+    program.Start();
+  }
+  std::string Ini() { return ini::Read(programFolder + "\\data.ini", "路径", "路径"); }
+};
+
+const std::vector<std::string> kListed = {"A.RCD", "b.rcd", "10\\c.rcd", "2024\\a.rcd", "2024\\deep\\z.rcd"};
+
+TEST(Shell, StartUpRunsTheInitialisersInOrder) {
+  MemoryUi ui(ProgramWindows());
+  std::vector<std::string> order;
+  StartupHooks hooks;
+  hooks.skinnedUiStartup = [&] { order.push_back("skinned ui"); };
+  hooks.hostWindowCreated = [&](Ui& u) { order.push_back(u.IsVisible("host", "-") ? "host shown" : "host"); };
+  hooks.pictureLoaderStartup = [&] { order.push_back("pictures"); };
+  hooks.startWindowCreated = [&](Ui&) { order.push_back("start"); };
+  Program program(ui, ProgramState{}, hooks);
+  program.Start();
+  EXPECT_EQ(order, (std::vector<std::string>{"skinned ui", "host", "pictures", "start"}));
+  EXPECT_TRUE(ui.WindowExists("host"));
+  EXPECT_FALSE(ui.IsVisible("host", "-"));
+  EXPECT_TRUE(ui.IsVisible("start", "-"));
+  EXPECT_FALSE(ui.WindowExists("modify"));
+  EXPECT_EQ(ui.ItemCount("start", kList), 0);
+  if (!Resource("pictures/title_bar.jpg").empty()) {
+    EXPECT_EQ(ui.PictureOf("start", "图片框_标题栏"), "pictures/title_bar.jpg");
+  }
+}
+
+TEST(Shell, ChoosingADirectoryRemembersItAndListsEveryReplayBelow) {
+  Fixture f;
+  f.ui.QueueFolder(f.game);
+  EXPECT_TRUE(f.ui.Click("start", "超级按钮_选择目录"));
+  EXPECT_EQ(f.ui.BrowseTitles(), (std::vector<std::string>{std::string(kBrowseTitle)}));
+  EXPECT_EQ(f.Ini(), f.record);
+  EXPECT_EQ(f.program.state.recordFolder, f.record);
+  // Files before subfolders, names in order, hidden folders and other files left out,
+  // subfolder replays by their path below the record folder.
+  EXPECT_EQ(Items(f.ui), kListed);
+  EXPECT_EQ(f.ui.UpdateDepth("start", kList), 0);
+
+  // A second choice appends; a cancel changes nothing.
+  f.ui.QueueFolder(f.game);
+  f.ui.Click("start", "超级按钮_选择目录");
+  EXPECT_EQ(Items(f.ui).size(), 2 * kListed.size());
+  f.ui.QueueFolder("");
+  f.ui.Click("start", "超级按钮_选择目录");
+  EXPECT_EQ(Items(f.ui).size(), 2 * kListed.size());
+  EXPECT_EQ(f.Ini(), f.record);
+
+  // A chosen folder without a record folder lists nothing, and is remembered all the same;
+  // a folder given with its trailing backslash gets no second one.
+  f.ui.QueueFolder(f.temp.path() + "\\");
+  f.ui.Click("start", "超级按钮_选择目录");
+  EXPECT_EQ(f.Ini(), f.temp.path() + "\\record\\");
+  EXPECT_EQ(Items(f.ui).size(), 2 * kListed.size());
+  EXPECT_TRUE(f.ui.Notices().empty());
+  EXPECT_TRUE(f.ui.TakeProblems().empty());
+}
+
+TEST(Shell, ListingTheRememberedFolder) {
+  Fixture f;
+  // Nothing remembered yet: the list is emptied and nothing is searched.
+  f.ui.AddItem("start", kList, "old");
+  f.ui.Click("start", "超级按钮_搜上次路径");
+  EXPECT_TRUE(Items(f.ui).empty());
+  EXPECT_EQ(f.program.state.recordFolder, "");
+
+  // A remembered folder (written by hand, without its final backslash) is listed afresh.
+  ASSERT_TRUE(ini::Write(f.programFolder + "\\data.ini", "路径", "路径", f.game + "\\record").ok());
+  f.ui.Click("start", "超级按钮_搜上次路径");
+  f.ui.Click("start", "超级按钮_搜上次路径");
+  EXPECT_EQ(Items(f.ui), kListed);
+  EXPECT_EQ(f.program.state.recordFolder, f.record);
+
+  // An empty key counts as nothing remembered.
+  ASSERT_TRUE(ini::Write(f.programFolder + "\\data.ini", "路径", "路径", "").ok());
+  f.ui.Click("start", "超级按钮_搜上次路径");
+  EXPECT_TRUE(Items(f.ui).empty());
+  EXPECT_TRUE(f.ui.Notices().empty());
+}
+
+// The lister lets messages through; clicks that arrive meanwhile on either list button
+// must not start a second listing into the same list.
+TEST(Shell, ListButtonsWaitForTheRunningListing) {
+  Fixture f;
+  ASSERT_TRUE(ini::Write(f.programFolder + "\\data.ini", "路径", "路径", f.record).ok());
+  int pumps = 0;
+  f.ui.SetPumpHook([&] {
+    ++pumps;
+    EXPECT_EQ(f.ui.UpdateDepth("start", kList), 1);
+    f.ui.Click("start", "超级按钮_搜上次路径");
+    f.ui.Click("start", "超级按钮_选择目录");  // would ask for a folder: an unanswered browser
+  });
+  f.ui.Click("start", "超级按钮_搜上次路径");
+  f.ui.SetPumpHook(nullptr);
+  EXPECT_GE(pumps, static_cast<int>(kListed.size()));
+  EXPECT_EQ(Items(f.ui), kListed);
+  EXPECT_TRUE(f.ui.BrowseTitles().empty());
+  EXPECT_TRUE(f.ui.TakeProblems().empty());
+  EXPECT_FALSE(f.program.state.listing);
+
+  // Closing the program in the middle of a listing ends the listing.
+  f.ui.SetPumpHook([&] { f.ui.Click("start", "按钮_关闭"); });
+  f.ui.Click("start", "超级按钮_搜上次路径");
+  EXPECT_TRUE(f.ui.Ended());
+  EXPECT_FALSE(f.program.state.listing);
+}
+
+TEST(Shell, OpeningAReplay) {
+  Fixture f;
+  f.ui.QueueFolder(f.game);
+  f.ui.Click("start", "超级按钮_选择目录");
+
+  // Nothing selected: nothing happens.
+  f.ui.DoubleClick("start", kList);
+  EXPECT_FALSE(f.ui.WindowExists("modify"));
+
+  // A replay in a subfolder opens from there.
+  f.ui.Select("start", kList, "2024\\deep\\z.rcd");
+  f.ui.DoubleClick("start", kList);
+  EXPECT_EQ(f.program.state.replay.text, "replay deep z");
+  EXPECT_FALSE(f.ui.IsVisible("start", "-"));
+  EXPECT_TRUE(f.ui.IsVisible("modify", "-"));
+  EXPECT_EQ(f.ui.GetPage("modify", "选择夹1"), 0);
+
+  // Closing returns to the list as it was; the next replay replaces the first.
+  f.ui.Type("modify", "编辑框_鞋子", "123");
+  f.ui.Click("modify", "按钮_关闭");
+  EXPECT_FALSE(f.ui.WindowExists("modify"));
+  EXPECT_TRUE(f.ui.IsVisible("start", "-"));
+  EXPECT_EQ(Items(f.ui), kListed);
+  f.ui.Select("start", kList, "b.rcd");
+  f.ui.DoubleClick("start", kList);
+  EXPECT_EQ(f.program.state.replay.text, "replay b");
+  EXPECT_EQ(f.ui.GetText("modify", "编辑框_鞋子"), "");
+  f.ui.Click("modify", "按钮_关闭");
+
+  // A replay that cannot be read is not opened, and the user is told which one.
+  ASSERT_TRUE(fs::DeleteFile(f.record + "A.RCD").ok());
+  f.ui.Select("start", kList, "A.RCD");
+  f.ui.DoubleClick("start", kList);
+  EXPECT_FALSE(f.ui.WindowExists("modify"));
+  EXPECT_TRUE(f.ui.IsVisible("start", "-"));
+  EXPECT_EQ(f.program.state.replay.text, "replay b");
+  ASSERT_EQ(f.ui.Notices().size(), 1u);
+  EXPECT_EQ(f.ui.Notices()[0].owner, "start");
+  EXPECT_EQ(f.ui.Notices()[0].title, "温馨提示");
+  EXPECT_EQ(f.ui.Notices()[0].text.rfind("无法打开录像文件：" + f.record + "A.RCD\r\n", 0), 0u);
+}
+
+TEST(Shell, TitleBarsAndPageSelectors) {
+  Fixture f;
+  f.ui.Press("start", "透明标签_标题");
+  EXPECT_EQ(f.ui.DragCount("start"), 1);
+  f.ui.LoadWindow("modify", true);
+  f.ui.Press("modify", "透明标签_标题");
+  EXPECT_EQ(f.ui.DragCount("modify"), 1);
+
+  struct Row {
+    const char* selector;
+    int page;
+    const char* shown;  // a control of that page
+  };
+  const Row rows[] = {{"图片框_人物宝儿", 1, "编辑框_昵称"},
+                      {"图片框_插件", 2, "组合框_登录界面"},
+                      {"图片框_舞团家族", 3, "编辑框_舞团名字"},
+                      {"图片框_服饰", 0, "编辑框_鞋子"}};
+  for (const Row& r : rows) {
+    EXPECT_TRUE(f.ui.Press("modify", r.selector));
+    EXPECT_EQ(f.ui.GetPage("modify", "选择夹1"), r.page) << r.selector;
+    EXPECT_TRUE(f.ui.IsVisible("modify", r.shown)) << r.shown;
+  }
+
+  f.ui.Click("modify", "按钮_最小化");
+  EXPECT_TRUE(f.ui.IsMinimized("modify"));
+  f.ui.ShowWindow("modify", false);
+  f.ui.Click("start", "按钮_关闭");
+  EXPECT_TRUE(f.ui.Ended());
+  EXPECT_EQ(f.ui.ExitCode(), 0);
+  EXPECT_TRUE(f.ui.TakeProblems().empty());
+}
+
+// Every row names a control that exists and can raise that event; no event has two rows.
+TEST(Shell, EveryBindingFitsItsControl) {
+  std::set<std::string> seen;
+  for (const Binding& b : Bindings()) {
+    const std::string where = std::string(b.window) + " " + std::string(b.control);
+    SCOPED_TRACE(where);
+    EXPECT_TRUE(seen.insert(where + " " + std::to_string(static_cast<int>(b.event))).second);
+    const WindowDef* def = nullptr;
+    for (const WindowDef& w : ProgramWindows())
+      if (w.id == b.window) def = &w;
+    ASSERT_NE(def, nullptr);
+    if (b.control.empty()) {
+      EXPECT_EQ(b.event, UiEvent::Created);
+      continue;
+    }
+    const Unit* u = def->Find(b.control);
+    ASSERT_NE(u, nullptr);
+    switch (b.event) {
+      case UiEvent::Clicked: EXPECT_TRUE(u->kind == UnitKind::Button || u->kind == UnitKind::ImageButton); break;
+      case UiEvent::DoubleClicked: EXPECT_EQ(u->kind, UnitKind::ListBox); break;
+      case UiEvent::LeftButtonDown:
+        EXPECT_TRUE(u->kind == UnitKind::PictureBox || u->kind == UnitKind::TransparentLabel);
+        break;
+      case UiEvent::SelectionChanged: EXPECT_EQ(u->kind, UnitKind::ComboBox); break;
+      case UiEvent::Created: ADD_FAILURE() << "Created belongs to the window"; break;
+    }
+  }
+}
+
+TEST(FolderLister, OptionsAndNames) {
+  TempFolder temp;
+  const std::string root = temp.path() + "\\";
+  const std::string kLu = "\xC2\xBC";  // 录
+  Put(root + kLu + "Xiang.rcd");
+  Put(root + "Final.RCD");
+  Put(root + "sub\\final_b.rcd");
+  Put(root + "a.rcdx");  // no short-name match: only the pattern decides
+  MemoryUi ui(ProgramWindows());
+  ui.LoadWindow("start", true);
+  auto run = [&](ListOptions options) {
+    ui.ClearItems("start", kList);
+    options.pattern = "*.rcd";
+    ListFolder(ui, "start", kList, temp.path(), options);  // no trailing backslash
+    return Items(ui);
+  };
+  struct Row {
+    std::string filter;
+    bool fullPath;
+    std::vector<std::string> expected;
+  };
+  const Row rows[] = {
+      {"", false, {"Final.RCD", kLu + "Xiang.rcd", "sub\\final_b.rcd"}},
+      {"FINAL", false, {"Final.RCD", "sub\\final_b.rcd"}},
+      {"xiang", true, {root + kLu + "Xiang.rcd"}},
+      {"\xBC", false, {}},  // a trailing byte is no character of its own
+      {"", true, {root + "Final.RCD", root + kLu + "Xiang.rcd", root + "sub\\final_b.rcd"}},
+  };
+  for (const Row& r : rows) {
+    ListOptions o;
+    o.filter = r.filter;
+    o.fullPath = r.fullPath;
+    EXPECT_EQ(run(o), r.expected) << r.filter;
+  }
+  ListOptions progress;
+  progress.progressWindow = "start";
+  progress.progressLabel = "透明标签_标题";
+  run(progress);
+  EXPECT_EQ(ui.GetText("start", "透明标签_标题"), root + "sub\\final_b.rcd");
+}
+
+}  // namespace
+}  // namespace xl
