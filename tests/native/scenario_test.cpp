@@ -1,0 +1,199 @@
+// The scenario runner's core: how lines are read, and that a script fails exactly where
+// what the user would see differs from what it expects. A runner that passed a wrong
+// script would make every scenario worthless.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fixtures/gbk.h"
+#include "fixtures/temp_folder.h"
+#include "tools/scenario/driver.h"
+#include "tools/scenario/runner.h"
+#include "tools/scenario/script.h"
+
+namespace xl::scenario {
+namespace {
+
+using fixtures::U8;
+
+TEST(ScenarioScript, LinesBecomeCommands) {
+  const std::string script = U8(u8"# a comment\r\n"
+                                u8"\n"
+                                u8"  gamedir some dir/x\n"
+                                u8"type modify 编辑框_昵称  two  spaces # kept\n"
+                                u8"expect text start 标签 a\\nb\\\\c\\d\n"
+                                u8"expect items start 列表\n"
+                                u8"expect items start 列表 a|2024\\\\b.rcd|\n"
+                                u8"expect notice 温馨提示 修改*\n"
+                                u8"expect visible modify - no\n"
+                                u8"browse cancel\n"
+                                u8"expect picture start x empty\n"
+                                u8"click start 按钮_关闭   \n");
+  auto parsed = ParseScript(script);
+  ASSERT_TRUE(parsed.ok()) << parsed.error().message;
+  const std::vector<Command>& c = *parsed;
+  ASSERT_EQ(c.size(), 10u);
+  EXPECT_EQ(c[0].verb, Verb::GameDir);
+  EXPECT_EQ(c[0].line, 3);
+  EXPECT_EQ(c[0].path, "some dir/x");
+  EXPECT_EQ(c[1].verb, Verb::Type);
+  EXPECT_EQ(c[1].control, "编辑框_昵称");  // GBK, as the program names it
+  EXPECT_EQ(c[1].text, " two  spaces # kept");
+  EXPECT_EQ(c[2].text, "a\r\nb\\c\\d");
+  EXPECT_TRUE(c[3].items.empty());
+  EXPECT_EQ(c[4].items, (std::vector<std::string>{"a", "2024\\b.rcd", ""}));
+  EXPECT_EQ(c[5].title, "温馨提示");
+  EXPECT_EQ(c[5].text, "修改");
+  EXPECT_TRUE(c[5].flag);
+  EXPECT_EQ(c[6].control, "-");
+  EXPECT_FALSE(c[6].flag);
+  EXPECT_TRUE(c[7].flag);
+  EXPECT_TRUE(c[8].flag);
+  EXPECT_EQ(c[9].verb, Verb::Click);
+
+  const char* bad[] = {"jump start x", "click start", "click start a b", "expect visible start - maybe",
+                       "expect colour start x red", "start now", "expect file only-one"};
+  for (const char* line : bad) {
+    auto r = ParseScript(std::string("start\n") + line + "\n");
+    ASSERT_FALSE(r.ok()) << line;
+    EXPECT_EQ(r.error().message.rfind("line 2: ", 0), 0u) << r.error().message;
+  }
+}
+
+// A driver that shows what the test gives it and records what it is asked to do.
+struct FakeDriver : ScenarioDriver {
+  std::vector<std::string> calls;
+  std::vector<ShownNotice> pending;
+  std::vector<ShownNotice> onClick;  // shown by the next click
+  std::string text = "abc";
+
+  void SetProgramFolder(const std::filesystem::path&) override {}
+  void SetDocumentsFolder(const std::filesystem::path&) override {}
+  void QueueFolder(const std::optional<std::filesystem::path>& f) override {
+    calls.push_back(f ? "browse " + f->filename().string() : "browse cancel");
+  }
+  Status Start() override { return Record("start"); }
+  Status Click(std::string_view, std::string_view c) override {
+    pending.insert(pending.end(), onClick.begin(), onClick.end());
+    onClick.clear();
+    if (c == "gone") return Error{"no such control"};
+    return Record("click " + std::string(c));
+  }
+  Status DoubleClick(std::string_view, std::string_view) override { return Record("dblclick"); }
+  Status Press(std::string_view, std::string_view) override { return Record("press"); }
+  Status Select(std::string_view, std::string_view, std::string_view i) override { return Record("select " + std::string(i)); }
+  Status Type(std::string_view, std::string_view, std::string_view t) override { return Record("type " + std::string(t)); }
+  Status Clear(std::string_view, std::string_view) override { return Record("clear"); }
+  Result<std::string> Text(std::string_view, std::string_view) override { return text; }
+  Result<std::vector<std::string>> Items(std::string_view, std::string_view) override {
+    return std::vector<std::string>{"a", "b"};
+  }
+  Result<bool> Visible(std::string_view, std::string_view) override { return true; }
+  Result<std::string> Picture(std::string_view, std::string_view) override { return std::string(); }
+  Status Shot(std::string_view, const std::filesystem::path&) override { return Record("shot"); }
+  std::vector<ShownNotice> TakeNotices() override { return std::exchange(pending, {}); }
+  std::vector<std::string> TakeProblems() override { return {}; }
+  Status Record(std::string call) {
+    calls.push_back(std::move(call));
+    return Success();
+  }
+};
+
+TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
+  struct Row {
+    const char* name;
+    std::string script;
+    std::vector<ShownNotice> notices;  // shown by the first click
+    std::string failure;               // "" = passes; else the start of the report's line
+  };
+  const std::vector<ShownNotice> saved = {{"温馨提示", "保存成功"}};  // drivers speak GBK
+  const Row rows[] = {
+      {"passes", "start\nclick modify x\nexpect text modify y abc\nexpect items modify z a|b\n", {}, ""},
+      {"text differs", "start\nexpect text modify y abd\nclick modify x\n", {}, "s.scn:2: expect text modify y abd"},
+      {"items differ", "start\nexpect items modify z a\n", {}, "s.scn:2:"},
+      {"visibility", "start\nexpect visible modify - no\n", {}, "s.scn:2:"},
+      {"picture", "start\nexpect picture modify p pictures/a.png\n", {}, "s.scn:2:"},
+      {"action refused", "start\nclick modify gone\n", {}, "s.scn:2: click modify gone"},
+      {"before start", "click modify x\n", {}, "s.scn:1:"},
+      {"notice expected", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存成功\n"), saved, ""},
+      {"notice by prefix", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存*\n"), saved, ""},
+      {"notice differs", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存失败\n"), saved, "s.scn:3:"},
+      {"no notice", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存成功\n"), {}, "s.scn:3:"},
+      // A notice nobody expected fails at the next action, or at the end.
+      {"unexpected notice", "start\nclick m x\nexpect text m y abc\nclick m x\n", saved, "s.scn:4: click m x"},
+      {"unexpected at end", "start\nclick m x\n", saved, "s.scn: a notice shown after line 2"},
+      {"started twice", "start\nstart\n", {}, "s.scn:2:"},
+  };
+  fixtures::TempFolder temp;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    FakeDriver driver;
+    driver.onClick = r.notices;
+    std::ostringstream out;
+    const bool passed = RunCommands(r.script, fs::NativePath(temp.path()), driver, "s.scn", out);
+    EXPECT_EQ(passed, r.failure.empty()) << out.str();
+    if (!r.failure.empty()) {
+      EXPECT_EQ(out.str().rfind(r.failure, 0), 0u) << out.str();
+    }
+  }
+  // Execution stops at the first failing line.
+  FakeDriver driver;
+  std::ostringstream out;
+  EXPECT_FALSE(RunCommands("start\nexpect text m y nope\ntype m y abc\n", fs::NativePath(temp.path()), driver,
+                           "s.scn", out));
+  EXPECT_EQ(driver.calls, (std::vector<std::string>{"start"}));
+}
+
+TEST(ScenarioRunner, ExpectFileComparesBytes) {
+  fixtures::TempFolder temp;
+  const std::filesystem::path folder = fs::NativePath(temp.path());
+  std::ofstream(folder / "a.txt", std::ios::binary) << "same\r\n";
+  std::ofstream(folder / "b.txt", std::ios::binary) << "same\r\n";
+  std::ofstream(folder / "c.txt", std::ios::binary) << "same\n";
+  struct Row {
+    const char* script;
+    bool passes;
+  };
+  const Row rows[] = {
+      {"expect file a.txt b.txt\n", true},       {"expect file a.txt c.txt\n", false},
+      {"expect file missing.txt a.txt\n", false}, {"expect nofile missing.txt\n", true},
+      {"expect nofile a.txt\n", false},
+  };
+  for (const Row& r : rows) {
+    FakeDriver driver;
+    std::ostringstream out;
+    EXPECT_EQ(RunCommands(r.script, folder, driver, "s.scn", out), r.passes) << r.script << out.str();
+  }
+}
+
+// Scripts run on a copy of their folder: what the program writes never reaches the
+// original, and a passing run leaves no copy behind.
+TEST(ScenarioRunner, RunsOnACopyOfTheScriptsFolder) {
+  fixtures::TempFolder temp;
+  const std::filesystem::path folder = fs::NativePath(temp.path());
+  std::filesystem::create_directories(folder / "data");
+  std::ofstream(folder / "data" / "x.txt") << "x";
+  std::ofstream(folder / "s.scn") << "expect file data/x.txt data/x.txt\nexpect nofile data.ini\n";
+  std::filesystem::path seen;
+  struct Spy : FakeDriver {
+    std::filesystem::path* seen;
+    void SetProgramFolder(const std::filesystem::path& f) override { *seen = f; }
+  };
+  auto make = [&] {
+    auto d = std::make_unique<Spy>();
+    d->seen = &seen;
+    return std::unique_ptr<ScenarioDriver>(std::move(d));
+  };
+  std::ostringstream out;
+  EXPECT_TRUE(RunScriptFile(folder / "s.scn", make, out)) << out.str();
+  EXPECT_NE(seen, folder);
+  EXPECT_FALSE(std::filesystem::exists(seen));  // removed after passing
+  EXPECT_TRUE(std::filesystem::exists(folder / "data" / "x.txt"));
+}
+
+}  // namespace
+}  // namespace xl::scenario

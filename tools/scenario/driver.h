@@ -1,0 +1,63 @@
+#pragma once
+// What the scenario runner needs of a back end: perform what a user does and read what a
+// user sees. The native driver runs the program on MemoryUi; a Windows driver runs it on
+// the real windows with real mouse and key messages. The script language knows nothing
+// of either.
+//
+// Texts (window and control names, typed text, items, notices) are GBK, as the program
+// holds them. Paths are native paths. Actions fail with a reason when the user could not
+// do them (window closed, control hidden, no such item).
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/result.h"
+
+namespace xl::scenario {
+
+struct ShownNotice {
+  std::string title;
+  std::string text;
+};
+
+class ScenarioDriver {
+ public:
+  virtual ~ScenarioDriver() = default;
+
+  // Before Start: the program's own folder (data.ini, qzd.exe) and the documents folder.
+  virtual void SetProgramFolder(const std::filesystem::path& folder) = 0;
+  virtual void SetDocumentsFolder(const std::filesystem::path& folder) = 0;
+  // The answer of the next folder browser; nullopt answers as a cancel.
+  virtual void QueueFolder(const std::optional<std::filesystem::path>& folder) = 0;
+  // Runs the start-up sequence; the start window is shown afterwards.
+  virtual Status Start() = 0;
+
+  virtual Status Click(std::string_view window, std::string_view control) = 0;
+  virtual Status DoubleClick(std::string_view window, std::string_view control) = 0;
+  virtual Status Press(std::string_view window, std::string_view control) = 0;  // left button down
+  virtual Status Select(std::string_view window, std::string_view control, std::string_view item) = 0;
+  virtual Status Type(std::string_view window, std::string_view control, std::string_view text) = 0;
+  virtual Status Clear(std::string_view window, std::string_view control) = 0;
+
+  // Control "-" means the window itself.
+  virtual Result<std::string> Text(std::string_view window, std::string_view control) = 0;
+  virtual Result<std::vector<std::string>> Items(std::string_view window, std::string_view control) = 0;
+  virtual Result<bool> Visible(std::string_view window, std::string_view control) = 0;
+  // Resource name of the picture shown; "" for none, "?" for a picture that is no resource.
+  virtual Result<std::string> Picture(std::string_view window, std::string_view control) = 0;
+  // A screenshot of the window; back ends without a screen do nothing.
+  virtual Status Shot(std::string_view window, const std::filesystem::path& file) = 0;
+
+  // Notices shown since the last call, in order (a real back end closes each one).
+  virtual std::vector<ShownNotice> TakeNotices() = 0;
+  // Things that went wrong outside any action: a folder browser nobody answered.
+  virtual std::vector<std::string> TakeProblems() = 0;
+};
+
+// The back end this runner is built with.
+std::unique_ptr<ScenarioDriver> MakeDriver();
+
+}  // namespace xl::scenario

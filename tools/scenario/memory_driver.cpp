@@ -1,0 +1,104 @@
+#include "tools/scenario/memory_driver.h"
+
+#include "app/windows.h"
+#include "platform/files.h"
+
+namespace xl::scenario {
+namespace {
+
+// Native paths as the program writes them: GBK with backslashes.
+std::string ProgramPathOf(const std::filesystem::path& path) {
+  const std::u8string u8 = std::filesystem::absolute(path).lexically_normal().u8string();
+  std::string text = fs::ProgramPath(std::string(u8.begin(), u8.end()));
+  while (text.size() > 1 && fs::EndsWithBackslash(text)) text.pop_back();
+  return text;
+}
+
+bool IsWindowItself(std::string_view control) { return control.empty() || control == "-"; }
+
+}  // namespace
+
+MemoryDriver::MemoryDriver() : ui_(ProgramWindows()) {}
+
+MemoryDriver::~MemoryDriver() = default;
+
+void MemoryDriver::SetProgramFolder(const std::filesystem::path& folder) {
+  initial_.programFolder = ProgramPathOf(folder);
+}
+
+void MemoryDriver::SetDocumentsFolder(const std::filesystem::path& folder) {
+  initial_.documentsFolder = ProgramPathOf(folder);
+}
+
+void MemoryDriver::QueueFolder(const std::optional<std::filesystem::path>& folder) {
+  ui_.QueueFolder(folder ? ProgramPathOf(*folder) : std::string());
+}
+
+Status MemoryDriver::Start() {
+  program_ = std::make_unique<Program>(ui_, initial_);
+  program_->Start();
+  return Acted(true);
+}
+
+// A refused action names its reason through the problems MemoryUi recorded.
+Status MemoryDriver::Acted(bool reached) {
+  if (reached) return Success();
+  std::string why;
+  for (const std::string& p : ui_.TakeProblems()) why += (why.empty() ? "" : "; ") + p;
+  return Error{why.empty() ? "the action did not reach the control" : why};
+}
+
+Status MemoryDriver::Exists(std::string_view window, std::string_view control) {
+  if (!ui_.WindowExists(window)) return Error{"the window " + std::string(window) + " is not open"};
+  if (!IsWindowItself(control) && !ui_.HasControl(window, control))
+    return Error{"no control " + std::string(control) + " in " + std::string(window)};
+  return Success();
+}
+
+Status MemoryDriver::Click(std::string_view w, std::string_view c) { return Acted(ui_.Click(w, c)); }
+Status MemoryDriver::DoubleClick(std::string_view w, std::string_view c) { return Acted(ui_.DoubleClick(w, c)); }
+Status MemoryDriver::Press(std::string_view w, std::string_view c) { return Acted(ui_.Press(w, c)); }
+Status MemoryDriver::Select(std::string_view w, std::string_view c, std::string_view item) {
+  return Acted(ui_.Select(w, c, item));
+}
+Status MemoryDriver::Type(std::string_view w, std::string_view c, std::string_view text) {
+  return Acted(ui_.Type(w, c, text));
+}
+Status MemoryDriver::Clear(std::string_view w, std::string_view c) { return Acted(ui_.Clear(w, c)); }
+
+Result<std::string> MemoryDriver::Text(std::string_view w, std::string_view c) {
+  if (Status s = Exists(w, c); !s) return s.error();
+  return ui_.GetText(w, IsWindowItself(c) ? "" : c);
+}
+
+Result<std::vector<std::string>> MemoryDriver::Items(std::string_view w, std::string_view c) {
+  if (Status s = Exists(w, c); !s) return s.error();
+  std::vector<std::string> items;
+  for (int i = 0; i < ui_.ItemCount(w, c); ++i) items.push_back(ui_.ItemText(w, c, i));
+  return items;
+}
+
+// A window that is not open is simply not visible.
+Result<bool> MemoryDriver::Visible(std::string_view w, std::string_view c) {
+  if (!ui_.WindowExists(w)) return false;
+  if (Status s = Exists(w, c); !s) return s.error();
+  return ui_.IsVisible(w, c);
+}
+
+Result<std::string> MemoryDriver::Picture(std::string_view w, std::string_view c) {
+  if (Status s = Exists(w, c); !s) return s.error();
+  return ui_.PictureOf(w, c);
+}
+
+Status MemoryDriver::Shot(std::string_view, const std::filesystem::path&) { return Success(); }
+
+std::vector<ShownNotice> MemoryDriver::TakeNotices() {
+  std::vector<ShownNotice> fresh;
+  const std::vector<Notice>& all = ui_.Notices();
+  for (; noticesTaken_ < all.size(); ++noticesTaken_) fresh.push_back({all[noticesTaken_].title, all[noticesTaken_].text});
+  return fresh;
+}
+
+std::vector<std::string> MemoryDriver::TakeProblems() { return ui_.TakeProblems(); }
+
+}  // namespace xl::scenario

@@ -1,0 +1,47 @@
+#pragma once
+// The native scenario back end: the program's start-up and event bindings on MemoryUi.
+#include <memory>
+
+#include "app/program.h"
+#include "platform/memory/memory_ui.h"
+#include "tools/scenario/driver.h"
+
+namespace xl::scenario {
+
+class MemoryDriver : public ScenarioDriver {
+ public:
+  MemoryDriver();
+  ~MemoryDriver() override;
+
+  void SetProgramFolder(const std::filesystem::path& folder) override;
+  void SetDocumentsFolder(const std::filesystem::path& folder) override;
+  void QueueFolder(const std::optional<std::filesystem::path>& folder) override;
+  Status Start() override;
+  Status Click(std::string_view window, std::string_view control) override;
+  Status DoubleClick(std::string_view window, std::string_view control) override;
+  Status Press(std::string_view window, std::string_view control) override;
+  Status Select(std::string_view window, std::string_view control, std::string_view item) override;
+  Status Type(std::string_view window, std::string_view control, std::string_view text) override;
+  Status Clear(std::string_view window, std::string_view control) override;
+  Result<std::string> Text(std::string_view window, std::string_view control) override;
+  Result<std::vector<std::string>> Items(std::string_view window, std::string_view control) override;
+  Result<bool> Visible(std::string_view window, std::string_view control) override;
+  Result<std::string> Picture(std::string_view window, std::string_view control) override;
+  Status Shot(std::string_view window, const std::filesystem::path& file) override;
+  std::vector<ShownNotice> TakeNotices() override;
+  std::vector<std::string> TakeProblems() override;
+
+  MemoryUi& ui() { return ui_; }
+  Program* program() { return program_.get(); }
+
+ private:
+  Status Acted(bool reached);
+  Status Exists(std::string_view window, std::string_view control);
+
+  MemoryUi ui_;
+  ProgramState initial_;
+  std::unique_ptr<Program> program_;
+  size_t noticesTaken_ = 0;
+};
+
+}  // namespace xl::scenario

@@ -1,0 +1,39 @@
+#pragma once
+// Scenario scripts: one command a line, UTF-8, "#" at the start of a line makes it a
+// comment. docs/scenarios.md describes the language; ParseScript turns a script into
+// commands with its texts in GBK, as the program holds them.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/result.h"
+
+namespace xl::scenario {
+
+enum class Verb {
+  GameDir, DocsDir, Browse, Start,
+  Click, DoubleClick, Press, Select, Type, Clear,
+  ExpectText, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
+  Shot,
+};
+
+struct Command {
+  int line = 0;
+  std::string source;  // the line as written (UTF-8), for messages
+  Verb verb = Verb::Start;
+  std::string window, control;     // GBK
+  std::string text;                // GBK: typed text, item, expected text, notice text or title
+  std::string title;               // GBK: the notice's title
+  std::vector<std::string> items;  // GBK: expect items
+  bool flag = false;  // visible: yes; notice: match by prefix; browse: cancel; picture: empty
+  std::string path, otherPath;     // UTF-8, relative to the script's folder
+};
+
+// The commands of a script; an unknown command or a malformed line fails with
+// "line N: ...".
+Result<std::vector<Command>> ParseScript(std::string_view utf8);
+
+// `\n` becomes CR LF and `\\` a backslash; any other backslash stays as written.
+std::string Unescape(std::string_view text);
+
+}  // namespace xl::scenario
