@@ -1,0 +1,25 @@
+#pragma once
+// The title-bar buttons of the start and modify windows (close, minimise, icon), made image
+// buttons by the toolkit with the program's own pictures, with tooltips on close and minimise.
+#include <array>
+
+#include "platform/win32/win32_ui.h"
+#include "ui/gdi.h"
+#include "ui/png_button.h"
+
+namespace xl::win32 {
+
+struct TitleBarButtons {
+  // 0, 1: the start window's close and icon; 2, 3, 4: the modify window's close, minimise
+  // and icon. Each is taken again for the new button whenever its window is loaded.
+  std::array<ui::PngButton, 5> buttons;
+  // Decoded on first use; shared by both windows and kept until the program ends.
+  ui::Image closeNormal, closeHover, closePressed, minimizeNormal, minimizeHover, icon;
+};
+
+// Created handlers' extras: they need the window's real buttons, so the program's start-up
+// calls them after it has set the title-bar picture.
+void MakeStartTitleButtons(Win32Ui& ui, TitleBarButtons& title);
+void MakeModifyTitleButtons(Win32Ui& ui, TitleBarButtons& title);
+
+}  // namespace xl::win32
