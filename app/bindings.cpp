@@ -2,6 +2,10 @@
 
 #include "app/program.h"
 #include "app/shell.h"
+#include "replay/costume_edits.h"
+#include "replay/group_edits.h"
+#include "replay/identity_edits.h"
+#include "replay/scene_edits.h"
 #include "skin/login_style.h"
 
 namespace xl {
@@ -29,6 +33,16 @@ constexpr Binding kBindings[] = {
     {"modify", "图片框_人物宝儿", E::LeftButtonDown, [](Program& p, A) { SwitchPage(p.ui, 1); }},
     {"modify", "图片框_插件", E::LeftButtonDown, [](Program& p, A) { SwitchPage(p.ui, 2); }},
     {"modify", "图片框_舞团家族", E::LeftButtonDown, [](Program& p, A) { SwitchPage(p.ui, 3); }},
+    {"modify", "超级按钮_修改服饰", E::Clicked, [](Program& p, A) { replay::ApplySlots(p.state.replay, p.ui); }},
+    {"modify", "超级按钮_个人", E::Clicked, [](Program& p, A) { replay::ApplyIdentity(p.state.replay, p.ui); }},
+    {"modify", "超级按钮_宝儿", E::Clicked, [](Program& p, A) { replay::ApplyAvatar(p.state.replay, p.ui); }},
+    {"modify", "超级按钮_舞团", E::Clicked, [](Program& p, A) { replay::ApplyGroup(p.state.replay, p.ui); }},
+    {"modify", "超级按钮_观战", E::Clicked, [](Program& p, A) { replay::ApplySpectator(p.state.replay, p.ui); }},
+    {"modify", "超级按钮_舞台场景", E::Clicked, [](Program& p, A) { replay::ApplyStage(p.state.replay, p.ui); }},
+    {"modify", "组合框_修改", E::SelectionChanged, [](Program& p, A) { replay::PickPerson(p.state.replay, p.ui); }},
+    {"modify", "超级按钮_修改人数", E::Clicked, [](Program& p, A) { replay::ApplyPlayerCount(p.state.replay, p.ui); }},
+    {"modify", "超级按钮_总保存", E::Clicked,
+     [](Program& p, A) { replay::Save(p.state.replay, p.ui, p.state.recordFolder); }},
     {"modify", "组合框_登录界面", E::SelectionChanged, [](Program& p, A) { skin::ShowPreview(p.ui); }},
     {"modify", "超级按钮_修改界面", E::Clicked,
      [](Program& p, A) { skin::Install(p.ui, p.state.programFolder, p.state.documentsFolder); }},

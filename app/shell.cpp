@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "replay/document.h"
+#include "replay/scene_edits.h"
 #include "resources/resources.h"
 
 namespace xl {
@@ -43,9 +44,7 @@ void ModifyWindowCreated(ProgramState& state, Ui& ui, const StartupHooks& hooks)
   ui.SetPicture("modify", "图片框_标题栏", Resource(kTitlePicture));
   if (hooks.modifyWindowCreated) hooks.modifyWindowCreated(ui);
   ui.SetPage("modify", "选择夹1", 0);  // every replay opens on the costume page
-  // PENDING(replay): the person chooser lands with the replay handlers:
-  //   replay::FillChooser(state.replay, ui);
-  (void)state;
+  replay::FillChooser(state.replay, ui);
 }
 
 void ChooseInstallDirectory(ProgramState& state, Ui& ui) {
