@@ -2,12 +2,17 @@
 // the mouse and keyboard.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ui/dui_menu.h"
+#include "ui/dui_menu_item.h"
 #include "ui/menu_layout.h"
+#include "ui/popup_menu.h"
+#include "ui/ui_start.h"
 
 namespace xl::ui {
 namespace {
@@ -125,6 +130,276 @@ TEST(DuiMenuPlacement, SubMenuBesideTheActiveItem) {
   for (const Case& c : cases)
     EXPECT_EQ(PlaceSubMenu(c.parent, item, size, work), c.expected) << "parent at " << c.parent.left << ","
                                                                     << c.parent.top;
+}
+
+// ---- real menu windows ----
+
+// Runs messages for `ms` milliseconds of real time (hover and switch timers need it).
+void PumpFor(DWORD ms) {
+  DWORD start = GetTickCount();
+  do {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageW(&m);
+    }
+    Sleep(5);
+  } while (GetTickCount() - start < ms);
+}
+
+void MouseTo(POINT pt) {
+  SetCursorPos(pt.x, pt.y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;  // a null move: the windows see the cursor arrive
+  SendInput(1, &input, sizeof input);
+}
+
+void ClickAt(POINT pt) {
+  MouseTo(pt);
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof inputs[0]);
+}
+
+void PressKey(WORD key) {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, inputs, sizeof inputs[0]);
+}
+
+RECT WindowRect(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+bool Shown(HWND window) { return IsWindow(window) && IsWindowVisible(window); }
+
+// The owner: a plain window that records the commands it receives and whether any menu
+// window was still on the screen at that moment.
+struct OwnerLog {
+  std::vector<WPARAM> commands;
+  bool menuVisibleAtCommand = false;
+  MenuSession* session = nullptr;
+};
+OwnerLog g_owner;
+
+LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) {
+    g_owner.commands.push_back(wParam);
+    if (g_owner.session)
+      for (auto& level : g_owner.session->Levels()) g_owner.menuVisibleAtCommand |= Shown(level->Window());
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class DuiMenuWindows : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    StartSkinnedUi();
+    StartPictureLoader();
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = OwnerProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+    wc.lpszClassName = L"MenuTestOwner";
+    RegisterClassW(&wc);
+  }
+  void SetUp() override {
+    g_owner = {};
+    owner = CreateWindowExW(0, L"MenuTestOwner", L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 900, 700, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(owner);
+    PumpFor(50);
+    sub = std::make_shared<DuiMenu>();
+    sub->AddItem(MenuItem::Command("Alpha", 201));
+    sub->AddItem(MenuItem::Command("Beta", 202));
+    menu.AddItem(MenuItem::Command("Open", 101));
+    menu.AddItem(MenuItem::Sub("More", sub));
+    menu.AddItem(MenuItem::Separator());
+    menu.AddItem(MenuItem::Command("Other", 103));
+  }
+  void TearDown() override {
+    session.reset();
+    if (IsWindow(owner)) DestroyWindow(owner);
+    PumpFor(20);
+  }
+
+  HWND OpenAt(int x, int y) {
+    session = std::make_unique<MenuSession>(owner);
+    g_owner.session = session.get();
+    HWND root = session->Open(menu, x, y);
+    PumpFor(50);
+    return root;
+  }
+  MenuLevel& Level(size_t i) { return *session->Levels().at(i); }
+  // Screen point at the centre of item `index` (0-based) of a level.
+  POINT ItemCentre(MenuLevel& level, size_t index) {
+    RECT w = WindowRect(level.Window());
+    RectF r = level.Items().at(index)->Rect();
+    return POINT{w.left + static_cast<LONG>(r.X + r.Width / 2), w.top + static_cast<LONG>(r.Y + r.Height / 2)};
+  }
+  // Rests the mouse on the sub-menu item until its sub-menu has opened.
+  HWND HoverIntoSubMenu() {
+    MouseTo(ItemCentre(Level(0), 1));
+    PumpFor(800);
+    return Level(0).SubWindow();
+  }
+
+  HWND owner = nullptr;
+  DuiMenu menu;
+  std::shared_ptr<DuiMenu> sub;
+  std::unique_ptr<MenuSession> session;
+};
+
+TEST_F(DuiMenuWindows, RootLevelWindowAndItsPlaceNearTheEdges) {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  HWND root = OpenAt(200, 150);
+  ASSERT_TRUE(Shown(root));
+  MenuSize size = menu.Measure(MenuTextWidth);
+  RECT r = WindowRect(root);
+  EXPECT_EQ(r.left, 200);
+  EXPECT_EQ(r.top, 150);
+  EXPECT_EQ(r.right - r.left, size.width);
+  EXPECT_EQ(r.bottom - r.top, 16 + 3 * 22 + 3);
+  EXPECT_EQ(GetWindowLongPtrW(root, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW), WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+  EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropW(root, L"Ex_Wnd_Flags")), 1);
+  EXPECT_EQ(GetPropW(root, L"Ex_DirectUI_Host"), root);
+  EXPECT_EQ(GetParent(root) ? GetParent(root) : GetWindow(root, GW_OWNER), owner);
+  session.reset();
+  EXPECT_FALSE(IsWindow(root));
+
+  // Near the right edge it opens to the left of the point, near the bottom above it.
+  root = OpenAt(work.right - 10, work.bottom - 10);
+  r = WindowRect(root);
+  EXPECT_EQ(r.right, work.right - 10);
+  EXPECT_EQ(r.bottom, work.bottom - 10 + 5);
+}
+
+TEST_F(DuiMenuWindows, HoverOpensSubMenuAndASiblingClosesIt) {
+  HWND root = OpenAt(200, 150);
+  MouseTo(ItemCentre(Level(0), 1));
+  PumpFor(250);
+  EXPECT_EQ(Level(0).SubWindow(), nullptr) << "opened before the mouse rested on the item";
+  PumpFor(550);
+  HWND subWindow = Level(0).SubWindow();
+  ASSERT_TRUE(Shown(subWindow));
+  EXPECT_EQ(GetPropW(subWindow, L"Ex_DirectUI_Host"), root);
+  EXPECT_EQ(Level(0).ActiveItem(), Level(0).Items()[1]);
+  // Beside the parent, level with the item: right - 10, parent top + item top - 7.
+  RECT r = WindowRect(subWindow), parent = WindowRect(root);
+  EXPECT_EQ(r.left, parent.right - 10);
+  EXPECT_EQ(r.top, parent.top + 30 - 7);
+
+  // Into the sub-menu: it stays, and its item stays highlighted.
+  MouseTo(ItemCentre(Level(1), 0));
+  PumpFor(800);
+  EXPECT_TRUE(Shown(subWindow));
+  EXPECT_TRUE(Level(0).Items()[1]->Highlighted());
+
+  // Onto a sibling of the parent level: the sub-menu closes.
+  MouseTo(ItemCentre(Level(0), 3));
+  PumpFor(1200);
+  EXPECT_FALSE(IsWindow(subWindow));
+  EXPECT_EQ(Level(0).SubWindow(), nullptr);
+  EXPECT_TRUE(Shown(root));
+  EXPECT_FALSE(Level(0).Items()[1]->Highlighted());
+}
+
+TEST_F(DuiMenuWindows, EscapeClosesOneLevelAndAClickOutsideClosesAll) {
+  HWND root = OpenAt(200, 150);
+  HWND subWindow = HoverIntoSubMenu();
+  ASSERT_TRUE(Shown(subWindow));
+  ASSERT_EQ(GetForegroundWindow(), subWindow);
+  PressKey(VK_ESCAPE);
+  PumpFor(400);
+  EXPECT_FALSE(IsWindow(subWindow));
+  EXPECT_TRUE(Shown(root)) << "Escape closed more than its own level";
+  PressKey(VK_ESCAPE);
+  PumpFor(200);
+  EXPECT_FALSE(IsWindow(root));
+
+  root = OpenAt(200, 150);
+  subWindow = HoverIntoSubMenu();
+  ASSERT_TRUE(Shown(subWindow));
+  ClickAt(POINT{600, 500});  // on the owner, away from both levels
+  PumpFor(400);
+  EXPECT_FALSE(IsWindow(subWindow));
+  EXPECT_FALSE(IsWindow(root));
+  EXPECT_TRUE(g_owner.commands.empty());
+}
+
+TEST_F(DuiMenuWindows, ChosenCommandArrivesAfterEveryLevelIsHidden) {
+  // From the root level.
+  OpenAt(200, 150);
+  ClickAt(ItemCentre(Level(0), 0));
+  session->Run();
+  EXPECT_EQ(g_owner.commands, std::vector<WPARAM>{101});
+  EXPECT_FALSE(g_owner.menuVisibleAtCommand);
+
+  // From a sub-menu: the parent level is gone too before the owner hears of it.
+  g_owner.commands.clear();
+  HWND root = OpenAt(200, 150);
+  HWND subWindow = HoverIntoSubMenu();
+  ASSERT_TRUE(Shown(subWindow));
+  ClickAt(ItemCentre(Level(1), 1));
+  session->Run();
+  EXPECT_EQ(g_owner.commands, std::vector<WPARAM>{202});
+  EXPECT_FALSE(g_owner.menuVisibleAtCommand);
+  EXPECT_FALSE(IsWindow(root));
+  EXPECT_FALSE(IsWindow(subWindow));
+}
+
+TEST_F(DuiMenuWindows, DisabledItemCannotBeChosenAndHandlersRunAfterClosing) {
+  int calls = 0;
+  bool menuGoneWhenCalled = false;
+  menu.Clear();
+  menu.AddItem(MenuItem::Action("Off", [&] { ++calls; }));
+  menu.SetItemState(1, kMenuItemDisabledState);
+  menu.AddItem(MenuItem::Action("On", [&] {
+    ++calls;
+    menuGoneWhenCalled = !IsWindow(session->Levels().front()->Window());
+  }));
+
+  HWND root = OpenAt(200, 150);
+  ClickAt(ItemCentre(Level(0), 0));
+  PumpFor(300);
+  EXPECT_TRUE(Shown(root)) << "a click on a disabled item closed the menu";
+  EXPECT_EQ(calls, 0);
+
+  ClickAt(ItemCentre(Level(0), 1));
+  session->Run();
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(menuGoneWhenCalled);
+}
+
+// Keeps a menu with its sub-menu open for a few seconds, to be photographed:
+//   dui_menu_test --gtest_also_run_disabled_tests --gtest_filter=*Photograph*
+TEST_F(DuiMenuWindows, DISABLED_Photograph) {
+  menu.Clear();
+  sub->Clear();
+  sub->AddItem(MenuItem::Command("按文件名", 1));
+  sub->AddItem(MenuItem::Command("按修改时间", 2));
+  menu.AddItem(MenuItem::Command("打开录像", 3));
+  menu.AddItem(MenuItem::Command("在文件夹中显示", 4));
+  menu.AddItem(MenuItem::Sub("排序方式", sub));
+  menu.AddItem(MenuItem::Separator());
+  menu.AddItem(MenuItem::Command("刷新列表", 5));
+  menu.AddItem(MenuItem::Command("删除录像", 6));
+  menu.SetItemState(6, kMenuItemDisabledState);
+  OpenAt(120, 90);
+  MouseTo(ItemCentre(Level(0), 2));
+  PumpFor(800);
+  MouseTo(ItemCentre(Level(1), 1));
+  const char* seconds = std::getenv("XL_PHOTO_SECONDS");
+  PumpFor(1000 * (seconds ? std::atoi(seconds) : 4));
 }
 
 }  // namespace
