@@ -1,11 +1,14 @@
 // Shows one of the toolkit's windows so it can be looked at or photographed:
-//   ui_gallery host [SECONDS]   a hosted window with caption, caption buttons and elements
+//   ui_gallery host [SECONDS]      a hosted window with caption, caption buttons and elements
+//   ui_gallery notice [SECONDS]    the program's notice ("修改成功")
+//   ui_gallery yesno [SECONDS]     a question box with button set 3
 // The window closes by itself after SECONDS (default 30).
 #include <string>
 
 #include "ui/dui_button.h"
 #include "ui/dui_host.h"
 #include "ui/dui_label.h"
+#include "ui/message_box.h"
 #include "ui/ui_start.h"
 
 namespace {
@@ -51,6 +54,17 @@ int ShowHost(UINT seconds) {
   return 0;
 }
 
+// Closes each box after the given time.
+void CloseBoxesAfter(UINT seconds) {
+  static UINT delay = seconds * 1000;
+  SetMessageBoxShownHook([](HWND box) {
+    SetTimer(box, 0x7777, delay, [](HWND w, UINT, UINT_PTR id, DWORD) {
+      KillTimer(w, id);
+      PostMessageW(w, WM_CLOSE, 0, 0);
+    });
+  });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,7 +72,22 @@ int main(int argc, char** argv) {
   StartPictureLoader();
   std::string what = argc > 1 ? argv[1] : "host";
   UINT seconds = argc > 2 ? static_cast<UINT>(std::stoul(argv[2])) : 30;
-  int rc = what == "host" ? ShowHost(seconds) : 2;
+  int rc = 0;
+  if (what == "host") {
+    rc = ShowHost(seconds);
+  } else if (what == "notice") {
+    CloseBoxesAfter(seconds);
+    ShowNotice("修改成功", nullptr, "温馨提示");
+  } else if (what == "yesno") {
+    CloseBoxesAfter(seconds);
+    MessageBoxOptions o;
+    o.buttonSet = 3;
+    o.style = kStyleQuestion;
+    o.title = "温馨提示";
+    rc = SkinnedMessageBox(nullptr, "录像已经改动，要先保存吗？\r\n不保存的话，改动会丢失。", o);
+  } else {
+    rc = 2;
+  }
   StopSkinnedUi();
   return rc;
 }
