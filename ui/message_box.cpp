@@ -230,6 +230,7 @@ struct RunningScope {
 
 int SkinnedMessageBox(HWND owner, std::string_view text, const MessageBoxOptions& o) {
   static int nextSlot = 1;
+  StartSkinnedUi();  // a notice must show even before the program started the toolkit
   const int buttonSet = std::clamp(o.buttonSet.value_or(0), 0, 5);
   const int style = o.style.value_or(0);
   const unsigned styleFlags = o.styleFlags.value_or(6);

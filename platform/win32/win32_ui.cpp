@@ -7,6 +7,7 @@
 #include "platform/codepage.h"
 #include "platform/win32/live_window.h"
 #include "resources/resources.h"
+#include "ui/message_box.h"
 
 namespace xl::win32 {
 namespace {
@@ -387,8 +388,7 @@ void Win32Ui::ShowNotice(std::string_view owner, std::string_view text, std::str
     noticePresenter_(w ? w->hwnd : nullptr, text, title);
     return;
   }
-  MessageBoxW(w ? w->hwnd : nullptr, GbkToWideLossy(text).c_str(), GbkToWideLossy(title).c_str(),
-              MB_OK | MB_ICONINFORMATION);
+  ui::ShowNotice(text, w ? w->hwnd : nullptr, title);
 }
 
 // The folder comes back without a trailing backslash (a drive root as "D:"), so callers
