@@ -126,6 +126,14 @@ struct Interpreter {
         (c.verb == Verb::GameDir ? driver.SetProgramFolder(Resolve(folder, c.path))
                                  : driver.SetDocumentsFolder(Resolve(folder, c.path)));
         return true;
+      case Verb::ReadOnly: {
+        // As a user's read-only replay: no write permission at all, the read-only attribute on Windows.
+        std::error_code ec;
+        stdfs::permissions(Resolve(folder, c.path),
+                           stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write,
+                           stdfs::perm_options::remove, ec);
+        return !ec || Fail(c, ec.message());
+      }
       case Verb::Browse:
         driver.QueueFolder(c.flag ? std::nullopt : std::optional<stdfs::path>(Resolve(folder, c.path)));
         return true;

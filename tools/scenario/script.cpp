@@ -75,6 +75,12 @@ struct LineParser {
       c.path = rest;
       return true;
     }
+    if (verb == "readonly") {
+      c.verb = Verb::ReadOnly;
+      if (rest.empty()) return Fail("expected a file");
+      c.path = rest;
+      return true;
+    }
     if (verb == "browse") {
       c.verb = Verb::Browse;
       if (rest.empty()) return Fail("expected a folder or cancel");

@@ -11,7 +11,7 @@
 namespace xl::scenario {
 
 enum class Verb {
-  GameDir, DocsDir, Browse, Start,
+  GameDir, DocsDir, ReadOnly, Browse, Start,
   Click, DoubleClick, Press, Select, Type, Clear,
   ExpectText, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
   Shot,

@@ -1,0 +1,39 @@
+#!/usr/bin/env python3
+# Makes the expected files of the scene, player-count and group scenarios from the input
+# replay, by plain byte edits written apart from the program, so the scenarios compare the
+# program's output with an independent result. The input was generated once with
+#   replay_fixture --players 2 --seed 2 --out record/双人舞.rcd
+# The outputs are committed.
+import os
+import re
+base=os.path.dirname(os.path.abspath(__file__))+'/'
+src=open(base+'record/双人舞.rcd','rb').read()
+exp=base+'expected/'
+def w(name,data): open(exp+name,'wb').write(data)
+w('original.rcd',src)  # the backup a first save keeps
+d=src.replace(b'<StageName>PVEdesert</StageName>',b'<StageName>ruin</StageName>').replace(b'<Watching>true</Watching>',b'<Watching>false</Watching>')
+assert d!=src; w('stage_ruin_watching_false.rcd',d)
+po=b'\t\t\t<PlayerInfo>'; pc=b'\t\t\t</PlayerInfo>'
+i=src.index(po); j=src.index(pc,i)
+unit=src[i:j+len(pc)]+b'\r\n'
+lo=b'\t\t<PlayerList>'; lc=b'\t\t</PlayerList>'
+a=src.index(lo)+len(lo); b=src.index(lc)
+d=src[:a]+b'\r\n'+unit*3+src[b:]
+d=d.replace(b'<PlayerCount>2</PlayerCount>',b'<PlayerCount>3</PlayerCount>')
+for tag,first in ((b'PlayerId',1),(b'pst',1),(b'petid',11)):
+    n=[first]
+    def rep(m):
+        v=n[0]; n[0]+=1
+        return b'<'+tag+b'>'+str(v).encode()+b'</'+tag+b'>'
+    d=re.sub(b'<'+tag+b'>[0-9]*</'+tag+b'>',rep,d)
+w('player_count_3.rcd',d)
+blocks=[m.start() for m in re.finditer(re.escape(po),src)]
+second=blocks[1]; end=src.index(pc,second); blk=src[second:end]
+blk2=re.sub(rb'<GuildNameDataBuf>[0-9A-F]*</GuildNameDataBuf>',b'<GuildNameDataBuf></GuildNameDataBuf>',blk)
+blk2=re.sub(rb'<ColorType>[0-9]*</ColorType>',b'<ColorType>15</ColorType>',blk2)
+w('group_empty_name_colour_15.rcd',src[:second]+blk2+src[end:])
+first=blocks[0]; end=src.index(pc,first); blk=src[first:end]
+blk2=re.sub(rb'<GuildNameDataBuf>[0-9A-F]*</GuildNameDataBuf>',b'<GuildNameDataBuf>616263</GuildNameDataBuf>',blk)
+w('save_twice_first.rcd',src[:first]+blk2+src[end:])
+blk3=re.sub(rb'<GuildLevel>[0-9]*</GuildLevel>',b'<GuildLevel>20</GuildLevel>',blk2)
+w('save_twice_second.rcd',src[:first]+blk3+src[end:])
