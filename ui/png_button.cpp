@@ -192,7 +192,24 @@ void SetState(HWND hwnd, ButtonState state, bool force) {
 
 // --- The button's procedure ----------------------------------------------------------------
 
+// The windows under the button paint what they still owe first, whatever order the system
+// would paint them in: the button copies their pixels as its background, and a sibling that
+// painted later would cover the button (it does not clip a transparent window out).
+void PaintWhatLiesBeneath(HWND hwnd) {
+  HWND parent = ParentOf(hwnd);
+  if (!parent) return;
+  if (GetUpdateRect(parent, nullptr, FALSE)) RedrawWindow(parent, nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
+  RECT button{}, sibling{}, overlap{};
+  GetWindowRect(hwnd, &button);
+  for (HWND below = GetWindow(hwnd, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(below) || !GetWindowRect(below, &sibling) || !IntersectRect(&overlap, &button, &sibling))
+      continue;
+    if (GetUpdateRect(below, nullptr, FALSE)) UpdateWindow(below);
+  }
+}
+
 LRESULT OnPaint(HWND hwnd) {
+  PaintWhatLiesBeneath(hwnd);
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
   if (dc) {

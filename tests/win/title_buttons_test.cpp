@@ -53,14 +53,17 @@ class TitleButtonsTest : public ::testing::Test {
       if (e.event == UiEvent::Clicked) clicks.push_back(std::string(e.window) + " " + std::string(e.control));
     });
   }
+  // As the program does it: the buttons are made while the window is still hidden (in its
+  // created handler), and the first paint after showing it must draw them over the title bar.
   void Load(const char* window) {
-    ui.LoadWindow(window, true);
+    ui.LoadWindow(window, false);
     ui.SetPicture(window, "图片框_标题栏", Resource("pictures/title_bar.jpg"));
     if (std::string_view(window) == "start")
       MakeStartTitleButtons(ui, title);
     else
       MakeModifyTitleButtons(ui, title);
-    SetWindowPos(ui.WindowHandle(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ui.ShowWindow(window, true);
+    SetWindowPos(ui.WindowHandle(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     Settle();
   }
   // The colour on the screen at (x, y) of a control.
@@ -99,6 +102,7 @@ TEST_F(TitleButtonsTest, CloseButtonShowsItsStatesOverTheTitleBar) {
   PointAt(ui.ControlHandle("start", "列表框_文件列表"), 5, 5);
   EXPECT_TRUE(Bluish(At(close, 1, 1))) << "the title bar shows through the picture's corner";
   EXPECT_EQ(At(close, 15, 15), RGB(255, 255, 255));
+  EXPECT_EQ(At(ui.ControlHandle("start", "按钮_图标"), 15, 15), RGB(62, 124, 207));  // a pixel of the icon
 
   PointAt(close, 15, 15);
   EXPECT_EQ(At(close, 1, 1), kCloseHoverRed);
