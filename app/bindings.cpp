@@ -20,6 +20,7 @@ constexpr Binding kBindings[] = {
 
     {"start", "", E::Created, [](Program& p, A) { StartWindowCreated(p.ui, p.hooks); }},
     {"start", "列表框_文件列表", E::DoubleClicked, [](Program& p, A) { OpenSelectedReplay(p.state, p.ui); }},
+    {"start", "列表框_文件列表", E::ContextMenu, [](Program& p, A) { ReplayListMenu(p.state, p.ui); }},
     {"start", "超级按钮_搜上次路径", E::Clicked, [](Program& p, A) { ListRememberedFolder(p.state, p.ui); }},
     {"start", "超级按钮_选择目录", E::Clicked, [](Program& p, A) { ChooseInstallDirectory(p.state, p.ui); }},
     {"start", "透明标签_标题", E::LeftButtonDown, [](Program& p, A) { DragWindow(p.ui, "start"); }},

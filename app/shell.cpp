@@ -87,6 +87,30 @@ void OpenSelectedReplay(ProgramState& state, Ui& ui) {
   ui.LoadWindow("modify", true);
 }
 
+void ReplayListMenu(ProgramState& state, Ui& ui) {
+  const bool onReplay = ui.GetSelection("start", kReplayList) >= 0;
+  enum Entry { kOpen, kShowInFolder, kSeparator, kRefresh };
+  const std::vector<MenuEntry> entries = {{"打开录像", onReplay}, {"在文件夹中显示", onReplay}, {""}, {"刷新列表"}};
+  switch (ui.ShowMenu("start", entries)) {
+    case kOpen: OpenSelectedReplay(state, ui); break;
+    case kShowInFolder: ShowSelectedReplayInFolder(state, ui); break;
+    case kRefresh: ListRememberedFolder(state, ui); break;
+    default: break;
+  }
+}
+
+void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui) {
+  const int selected = ui.GetSelection("start", kReplayList);
+  if (selected < 0) return;
+  const std::string path = state.recordFolder + ui.ItemText("start", kReplayList, selected);
+  // The file manager would quietly open some other folder for a file that is gone.
+  if (!fs::FileExists(path)) {
+    ui.ShowNotice("start", "找不到录像文件：" + path, kNoticeTitle);
+    return;
+  }
+  if (!ui.ShowInFolder(path)) ui.ShowNotice("start", "无法打开文件夹：" + path, kNoticeTitle);
+}
+
 void ReturnToStartWindow(Ui& ui) {
   ui.ShowWindow("start", true);
   ui.DestroyWindow("modify");

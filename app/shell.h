@@ -27,6 +27,12 @@ void ListRememberedFolder(ProgramState& state, Ui& ui);
 // window. A replay that cannot be read is not opened; a notice says why.
 void OpenSelectedReplay(ProgramState& state, Ui& ui);
 
+// Right-click on the replay list: a menu to open the replay, show it in its folder or list
+// the remembered folder again. The first two need a replay under the mouse.
+void ReplayListMenu(ProgramState& state, Ui& ui);
+// Shows the selected replay's file in the system's file manager.
+void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui);
+
 void ReturnToStartWindow(Ui& ui);  // the modify window's close button: edits not saved are dropped
 void EndProgram(Ui& ui);           // the start window's close button
 void MinimizeModifyWindow(Ui& ui);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace xl {
 
@@ -15,6 +16,9 @@ enum class UiEvent {
   DoubleClicked,     // list box
   LeftButtonDown,    // picture boxes, transparent labels; x/y in the control's client area
   SelectionChanged,  // combo boxes, by the user or by SetSelection
+  // List box: right button released over it (or the menu key). The item under the mouse
+  // is selected first; over no item, nothing is selected. x/y in the control's client area.
+  ContextMenu,
 };
 
 struct UiEventArgs {
@@ -25,6 +29,12 @@ struct UiEventArgs {
 };
 
 using UiEventSink = std::function<void(const UiEventArgs&)>;
+
+// One entry of a popup menu; an empty text is a separator line.
+struct MenuEntry {
+  std::string text;
+  bool enabled = true;
+};
 
 class Ui {
  public:
@@ -79,6 +89,14 @@ class Ui {
 
   // The shell's folder browser; empty when the user cancels.
   virtual std::string BrowseFolder(std::string_view owner, std::string_view title) = 0;
+
+  // A popup menu owned by `owner`, at the mouse. Returns once it has closed: the index of
+  // the chosen entry, or -1 when the user closed it without choosing.
+  virtual int ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) = 0;
+
+  // Opens the folder holding the file `path` in the system's file manager, with the file
+  // selected. False when the file manager could not be started.
+  virtual bool ShowInFolder(std::string_view path) = 0;
 
   // Lets pending window messages be processed, so the windows stay responsive during a
   // long operation. Other handlers may run inside this call.

@@ -242,6 +242,30 @@ std::string MemoryUi::BrowseFolder(std::string_view, std::string_view title) {
   return answer;
 }
 
+int MemoryUi::ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) {
+  menus_.push_back(ShownMenu{std::string(owner), entries});
+  if (menuChoices_.empty()) {
+    Problem("a popup menu was shown but no choice was given");
+    return -1;
+  }
+  std::string choice = std::move(menuChoices_.front());
+  menuChoices_.pop_front();
+  if (choice.empty()) return -1;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].text != choice) continue;
+    if (entries[i].enabled) return static_cast<int>(i);
+    Problem("cannot choose \"" + choice + "\" in the popup menu: the entry is disabled");
+    return -1;
+  }
+  Problem("cannot choose \"" + choice + "\" in the popup menu: no such entry");
+  return -1;
+}
+
+bool MemoryUi::ShowInFolder(std::string_view path) {
+  shownInFolder_.emplace_back(path);
+  return true;
+}
+
 void MemoryUi::PumpMessages() {
   if (pumpHook_) pumpHook_();
 }
@@ -349,6 +373,27 @@ bool MemoryUi::Select(std::string_view window, std::string_view control, std::st
   }
   c->selection = static_cast<int>(it - c->items.begin());
   Raise(window, control, UiEvent::SelectionChanged);
+  return true;
+}
+
+bool MemoryUi::RightClick(std::string_view window, std::string_view control, std::string_view itemText) {
+  Control* c = Reachable(window, control, "right-click");
+  if (!c) return false;
+  if (c->unit->kind != UnitKind::ListBox) {
+    Problem("cannot right-click " + Quoted(window, control) + ": not a list box");
+    return false;
+  }
+  int index = -1;
+  if (!itemText.empty()) {
+    auto it = std::find(c->items.begin(), c->items.end(), itemText);
+    if (it == c->items.end()) {
+      Problem("cannot right-click \"" + std::string(itemText) + "\" in " + Quoted(window, control) + ": no such item");
+      return false;
+    }
+    index = static_cast<int>(it - c->items.begin());
+  }
+  c->selection = index;
+  Raise(window, control, UiEvent::ContextMenu);
   return true;
 }
 

@@ -57,6 +57,8 @@ class MemoryUi : public Ui {
   int GetPage(std::string_view window, std::string_view control) override;
   void ShowNotice(std::string_view owner, std::string_view text, std::string_view title) override;
   std::string BrowseFolder(std::string_view owner, std::string_view title) override;
+  int ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) override;
+  bool ShowInFolder(std::string_view path) override;
   void PumpMessages() override;
 
   // What a user does. Each returns whether the action reached the control.
@@ -71,6 +73,9 @@ class MemoryUi : public Ui {
   bool Press(std::string_view window, std::string_view control);  // left button, at the centre
   // Picks the first item with that text in a combo or list box; raises SelectionChanged.
   bool Select(std::string_view window, std::string_view control, std::string_view itemText);
+  // Right button on a list box, over the first item with that text ("" = below the items):
+  // selects it (or nothing) and raises ContextMenu.
+  bool RightClick(std::string_view window, std::string_view control, std::string_view itemText);
 
   // What a user sees.
   bool HasControl(std::string_view window, std::string_view control) { return FindControl(window, control); }
@@ -88,6 +93,17 @@ class MemoryUi : public Ui {
   // The answer of the next folder browser, a GBK path; "" answers as a cancel.
   void QueueFolder(std::string path) { folders_.push_back(std::move(path)); }
   const std::vector<std::string>& BrowseTitles() const { return browseTitles_; }
+
+  // The answer of the next popup menu: the text of the entry to choose; "" closes the menu
+  // without a choice. A missing or disabled entry is refused like a click that cannot be done.
+  void QueueMenuChoice(std::string text) { menuChoices_.push_back(std::move(text)); }
+  struct ShownMenu {
+    std::string owner;
+    std::vector<MenuEntry> entries;
+  };
+  const std::vector<ShownMenu>& Menus() const { return menus_; }
+  // Files shown in the file manager, in order.
+  const std::vector<std::string>& ShownInFolder() const { return shownInFolder_; }
 
   // Runs inside PumpMessages, standing in for the messages a user's clicks would bring;
   // lets a test act while a long operation is under way.
@@ -130,6 +146,9 @@ class MemoryUi : public Ui {
   std::vector<Notice> notices_;
   std::deque<std::string> folders_;
   std::vector<std::string> browseTitles_;
+  std::deque<std::string> menuChoices_;
+  std::vector<ShownMenu> menus_;
+  std::vector<std::string> shownInFolder_;
   std::vector<std::string> problems_;
   std::function<void()> pumpHook_;
   bool ended_ = false;

@@ -470,6 +470,23 @@ LRESULT OnControlColour(HDC dc) {
   return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
 }
 
+// A right-click selects the item under the mouse first, as file lists do; below the last
+// item nothing stays selected. The menu key keeps the selection as it is.
+void OnListContextMenu(LiveWindow& w, LiveControl& list, LPARAM screenPoint) {
+  POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+  if (at.x == -1 && at.y == -1) {
+    RECT item{};
+    int selected = static_cast<int>(SendMessageW(list.hwnd, LB_GETCURSEL, 0, 0));
+    if (selected >= 0) SendMessageW(list.hwnd, LB_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&item));
+    at = POINT{item.left + 8, item.bottom};
+  } else {
+    ScreenToClient(list.hwnd, &at);
+    LRESULT hit = SendMessageW(list.hwnd, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
+    SendMessageW(list.hwnd, LB_SETCURSEL, HIWORD(hit) == 0 ? LOWORD(hit) : static_cast<WPARAM>(-1), 0);
+  }
+  w.ui->Deliver(w, &list, UiEvent::ContextMenu, at.x, at.y);
+}
+
 LRESULT CALLBACK TopWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* w = reinterpret_cast<LiveWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == WM_NCCREATE) {
@@ -489,6 +506,12 @@ LRESULT CALLBACK TopWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         w->ui->Deliver(*w, c, UiEvent::DoubleClicked);
       else if (HIWORD(wp) == CBN_SELCHANGE && c->unit->kind == UnitKind::ComboBox)
         w->ui->Deliver(*w, c, UiEvent::SelectionChanged);
+      return 0;
+    }
+    case WM_CONTEXTMENU: {
+      LiveControl* c = w->FindHandle(reinterpret_cast<HWND>(wp));
+      if (!c || c->unit->kind != UnitKind::ListBox) break;
+      OnListContextMenu(*w, *c, lp);
       return 0;
     }
     case WM_CLOSE:  // Alt+F4 and the taskbar's close do what the window's close button does

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_ui.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/win32/live_window.h"
 #include "resources/resources.h"
+#include "ui/dui_menu.h"
 #include "ui/message_box.h"
 
 namespace xl::win32 {
@@ -406,6 +408,31 @@ std::string Win32Ui::BrowseFolder(std::string_view owner, std::string_view title
     return {};
   }
   return *path;
+}
+
+// The skinned popup menu; the window manager's own menus would not match the program's look.
+int Win32Ui::ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) {
+  LiveWindow* w = Find(owner);
+  ui::DuiMenu menu;
+  int chosen = -1;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].text.empty()) {
+      menu.AddItem(ui::MenuItem::Separator());
+      continue;
+    }
+    ui::MenuItem item = ui::MenuItem::Action(entries[i].text, [&chosen, i] { chosen = static_cast<int>(i); });
+    if (!entries[i].enabled) item.state = ui::kMenuItemDisabledState;
+    menu.AddItem(std::move(item));
+  }
+  menu.Popup(w ? w->hwnd : nullptr);
+  return chosen;
+}
+
+bool Win32Ui::ShowInFolder(std::string_view path) {
+  const std::wstring arguments = L"/select,\"" + GbkToWideLossy(path) + L"\"";
+  auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, L"open", L"explorer.exe", arguments.c_str(), nullptr, SW_SHOWNORMAL));
+  return result > 32;  // ShellExecute's way of saying it started
 }
 
 void Win32Ui::PumpMessages() {

@@ -193,6 +193,8 @@ class PumpingUi : public Ui {
   int GetPage(std::string_view, std::string_view) override { return 0; }
   void ShowNotice(std::string_view, std::string_view, std::string_view) override {}
   std::string BrowseFolder(std::string_view, std::string_view) override { return {}; }
+  int ShowMenu(std::string_view, const std::vector<MenuEntry>&) override { return -1; }
+  bool ShowInFolder(std::string_view) override { return false; }
 };
 
 TEST(ReplayDocument, SplitLetsMessagesThroughAndKeepsNewerResults) {

@@ -259,7 +259,8 @@ TEST(Shell, EveryBindingFitsItsControl) {
     ASSERT_NE(u, nullptr);
     switch (b.event) {
       case UiEvent::Clicked: EXPECT_TRUE(u->kind == UnitKind::Button || u->kind == UnitKind::ImageButton); break;
-      case UiEvent::DoubleClicked: EXPECT_EQ(u->kind, UnitKind::ListBox); break;
+      case UiEvent::DoubleClicked:
+      case UiEvent::ContextMenu: EXPECT_EQ(u->kind, UnitKind::ListBox); break;
       case UiEvent::LeftButtonDown:
         EXPECT_TRUE(u->kind == UnitKind::PictureBox || u->kind == UnitKind::TransparentLabel);
         break;
