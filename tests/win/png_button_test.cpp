@@ -251,6 +251,7 @@ TEST_F(PngButtonTest, Placements) {
 }
 
 TEST_F(PngButtonTest, MoveToKeepsWhatIsNotGiven) {
+  EXPECT_FALSE(button.MakeImageButton(nullptr));
   MakeButton({normal.get()});
   auto placement = [&] {
     RECT r{};
@@ -289,13 +290,6 @@ TEST_F(PngButtonTest, PicturesFromBytes) {
   EXPECT_EQ(Centre(), kRed.screen);
 }
 
-TEST_F(PngButtonTest, ControlsOfOtherKindsAreLeftAlone) {
-  PngButton plain;
-  EXPECT_FALSE(plain.MakeImageButton(nullptr));
-  EXPECT_FALSE(plain.Attach(reinterpret_cast<HWND>(0x12345)));
-  EXPECT_EQ(plain.Handle(), nullptr);
-}
-
 int ToolCount() { return static_cast<int>(SendMessageW(SharedTooltipWindow(), TTM_GETTOOLCOUNT, 0, 0)); }
 
 TOOLINFOW ToolOf(HWND window, wchar_t* text) {
@@ -329,17 +323,6 @@ TEST_F(PngButtonTest, TooltipIsOneToolAWindow) {
   // A destroyed window takes its tool with it.
   DestroyWindow(button.Handle());
   EXPECT_EQ(ToolCount(), tools - 1);
-}
-
-TEST_F(PngButtonTest, EmptyTooltipStillRegistersATool) {
-  HWND plain = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 100, 10, 30, 30, parent, nullptr, nullptr, nullptr);
-  PngButton wrapper;
-  ASSERT_TRUE(wrapper.Attach(plain));
-  wrapper.SetTooltip("");
-  EXPECT_TRUE(GetPropW(plain, L"Lumen_ToolTips"));
-  TOOLINFOW tool = ToolOf(plain, nullptr);
-  EXPECT_TRUE(SendMessageW(SharedTooltipWindow(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
-  RemoveTooltip(plain);
 }
 
 }  // namespace
