@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "app/program.h"
 #include "app/windows.h"
 #include "platform/win32/win32_ui.h"
 #include "ui/ui_start.h"
@@ -117,6 +119,27 @@ TEST_F(ReplayListMenuWindows, MenuAnswersTheChosenEntryOrNone) {
   SetTimer(nullptr, 0, 300, ClickLater);
   SetTimer(nullptr, 0, 900, EscapeLater);
   EXPECT_EQ(ui.ShowMenu("start", entries), -1);
+}
+
+// The start window through the program's own bindings, with the menu of a right-click left
+// open for a few seconds to be photographed:
+//   replay_list_menu_test --gtest_also_run_disabled_tests --gtest_filter=*Photograph*
+TEST(ReplayListMenuPhotograph, DISABLED_StartWindow) {
+  ui::StartSkinnedUi();
+  Win32Ui ui{ProgramWindows()};
+  Program program{ui, ProgramState{}};
+  program.Start();
+  for (const char* name : {"2024-05-01 双人.rcd", "2024-05-03 团战.rcd", "练习\\慢歌.rcd"})
+    ui.AddItem("start", kList, name);
+  HWND list = ui.ControlHandle("start", kList);
+  RECT r{};
+  SendMessageW(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+  POINT at{r.left + 40, (r.top + r.bottom) / 2};
+  ClientToScreen(list, &at);
+  const char* seconds = std::getenv("XL_PHOTO_SECONDS");
+  SetTimer(nullptr, 0, 1000 * (seconds ? std::atoi(seconds) : 4), EscapeLater);
+  Mouse(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  PumpFor(300);
 }
 
 }  // namespace
