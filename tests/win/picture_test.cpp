@@ -1,0 +1,44 @@
+// The portable decoders inside the Windows program, and GIF through GDI+.
+#include "native/picture_test.cpp"
+
+#include "platform/win32/bitmap.h"
+
+namespace xl {
+namespace {
+
+TEST(PictureWindows, SlotMarkersDecodeThroughGdiplus) {
+  win32::GdiplusSession gdiplus;
+  ASSERT_TRUE(gdiplus.ok());
+  const struct {
+    const char* name;
+    bool green;  // present: green disc; absent: orange
+  } cases[] = {{"pictures/slot_present.gif", true}, {"pictures/slot_absent.gif", false}};
+  for (const auto& c : cases) {
+    auto picture = win32::DecodeAnyPicture(Resource(c.name));
+    ASSERT_TRUE(picture.ok()) << c.name;
+    EXPECT_EQ(picture->width, 16);
+    EXPECT_EQ(picture->height, 16);
+    const std::uint8_t* p = picture->At(3, 8);  // on the disc, left of the mark
+    if (c.green) {
+      EXPECT_GT(p[1], p[2] + 50) << c.name;
+    } else {
+      EXPECT_GT(p[2], p[0] + 100) << c.name;
+    }
+  }
+  EXPECT_TRUE(win32::DecodeAnyPicture(Resource("pictures/slot_design.gif")).ok());
+  EXPECT_FALSE(win32::DecodeAnyPicture("GIF89a broken").ok());
+}
+
+TEST(PictureWindows, StretchedPicturesFillTheirBox) {
+  win32::GdiplusSession gdiplus;
+  auto bar = win32::MakeBoxPicture(Resource("pictures/title_bar.jpg"), 700, 30, true);
+  ASSERT_TRUE(bar.ok());
+  EXPECT_EQ(bar->width(), 700);
+  EXPECT_EQ(bar->height(), 30);
+  auto plain = win32::MakeBoxPicture(Resource("pictures/tab_costume.png"), 120, 50, false);
+  ASSERT_TRUE(plain.ok());
+  EXPECT_EQ(plain->width(), 130);  // drawn at its own size, clipped by the box
+}
+
+}  // namespace
+}  // namespace xl
