@@ -217,7 +217,29 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // The tab panel (white with a thin frame) and the border lines.
+// A group box: white, a thin frame from the middle of its caption down, the caption on
+// the frame. Painted here rather than by the system's button class, whose group box is
+// transparent to its siblings and so loses its frame to the tab panel beneath it.
+void DrawGroup(const LiveControl& c, HDC dc, const RECT& r) {
+  Fill(dc, r, RGB(255, 255, 255));
+  std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(c.hwnd)) + 1, L'\0');
+  caption.resize(static_cast<size_t>(GetWindowTextW(c.hwnd, caption.data(), static_cast<int>(caption.size()))));
+  HGDIOBJ old = SelectObject(dc, c.window->ui->Font(c.unit->fontHeight));
+  SIZE extent{0, 0};
+  GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+  SelectObject(dc, old);
+  RECT frame{r.left, r.top + (caption.empty() ? 0 : extent.cy / 2), r.right, r.bottom};
+  SetDCBrushColor(dc, kPanelLine);
+  FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  if (caption.empty()) return;
+  RECT text{r.left + 8, r.top, r.left + 8 + extent.cx + 8, r.top + extent.cy};
+  Fill(dc, text, RGB(255, 255, 255));
+  text.left += 4;
+  DrawText(c, dc, text, caption, kText, DT_LEFT | DT_TOP | DT_SINGLELINE);
+}
+
 void DrawPanel(const LiveControl& c, HDC dc, const RECT& r) {
+  if (c.unit->kind == UnitKind::GroupBox) return DrawGroup(c, dc, r);
   if (c.unit->kind == UnitKind::Splitter) {
     Fill(dc, r, kBorder);
     return;
@@ -232,6 +254,11 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (!c) return DefWindowProcW(hwnd, msg, wp, lp);
   switch (msg) {
     case WM_PAINT: return Paint(hwnd, *c, DrawPanel);
+    case WM_SETTEXT: {
+      LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return r;
+    }
     case WM_PRINTCLIENT: return Print(hwnd, reinterpret_cast<HDC>(wp), *c, DrawPanel);
     case WM_ERASEBKGND: return 1;
     case WM_NCDESTROY: SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0); break;
@@ -306,10 +333,21 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
+// Controls on the title bar are children of its picture box, so what they draw over (and
+// what the toolkit's image buttons copy as their background) is the title-bar picture. All
+// others are children of the window itself, which receives their notifications.
+bool OnPictureBox(const LiveControl& c) {
+  return c.container && c.container->unit->kind == UnitKind::PictureBox && c.container->hwnd;
+}
+
 HWND CreateChild(LiveWindow& w, LiveControl& c, DWORD exStyle, const wchar_t* cls, const std::wstring& text,
                  DWORD style, int height) {
-  return CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, c.x, c.y, c.unit->width,
-                         height, w.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + c.index)),
+  const bool onPicture = OnPictureBox(c);
+  HWND parent = onPicture ? c.container->hwnd : w.hwnd;
+  const int x = onPicture ? c.x - c.container->x : c.x;
+  const int y = onPicture ? c.y - c.container->y : c.y;
+  return CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, x, y, c.unit->width, height,
+                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + c.index)),
                          GetModuleHandleW(nullptr), &c);
 }
 
@@ -336,7 +374,7 @@ HWND CreateFor(LiveWindow& w, LiveControl& c) {
       if (h) SendMessageW(h, CB_SETMINVISIBLE, 10, 0);
       return h;
     }
-    case UnitKind::GroupBox: return CreateChild(w, c, WS_EX_TRANSPARENT, L"BUTTON", text, BS_GROUPBOX, u.height);
+    case UnitKind::GroupBox: return CreateChild(w, c, 0, kPanelClass, text, 0, u.height);
     case UnitKind::Label: {
       // Labels keep to one line unless their text breaks its lines itself (the help text).
       const DWORD wrap = text.find(L'\n') != std::wstring::npos ? SS_LEFT : SS_LEFTNOWORDWRAP;
@@ -435,7 +473,11 @@ void CreateControls(LiveWindow& w) {
     }
     if (c->unit->kind == UnitKind::TabControl) c->page = std::max(c->unit->selection, 0);
   }
-  for (auto& c : w.controls) {
+  // Containers first, so the title bar's picture box exists before the controls on it.
+  std::vector<LiveControl*> order;
+  for (auto& c : w.controls) order.push_back(c.get());
+  std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->depth < b->depth; });
+  for (LiveControl* c : order) {
     c->hwnd = CreateFor(w, *c);
     Attach(c->hwnd, *c);
     if (!c->hwnd) continue;
@@ -444,12 +486,8 @@ void CreateControls(LiveWindow& w) {
       SendMessageW(c->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(w.ui->Font(c->unit->fontHeight)), FALSE);
   }
   // Contents above their containers; among equals, later units above earlier ones.
-  std::vector<LiveControl*> order;
-  for (auto& c : w.controls)
-    if (c->hwnd) order.push_back(c.get());
-  std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->depth < b->depth; });
   for (LiveControl* c : order)
-    SetWindowPos(c->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    if (c->hwnd) SetWindowPos(c->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
   ApplyVisibility(w);
 }
 

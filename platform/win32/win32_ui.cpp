@@ -371,12 +371,11 @@ void Win32Ui::SetPage(std::string_view window, std::string_view control, int ind
   ApplyPage(*c->window, *c);
 }
 
-// Pages switch without flicker: the window redraws once when every control is in place.
-void Win32Ui::ApplyPage(LiveWindow& window, LiveControl&) {
-  SendMessageW(window.hwnd, WM_SETREDRAW, FALSE, 0);
+// Redraw is not suspended on the window itself: WM_SETREDRAW on a top-level window hides
+// and shows it underneath, and Wine then leaves parts of it unpainted.
+void Win32Ui::ApplyPage(LiveWindow& window, LiveControl& tab) {
   ApplyVisibility(window);
-  SendMessageW(window.hwnd, WM_SETREDRAW, TRUE, 0);
-  RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  RedrawWindow(tab.hwnd, nullptr, nullptr, RDW_INVALIDATE);
 }
 
 int Win32Ui::GetPage(std::string_view window, std::string_view control) {

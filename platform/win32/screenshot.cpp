@@ -1,0 +1,46 @@
+#include "platform/win32/screenshot.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+namespace xl::win32 {
+namespace {
+
+// {557CF406-1A04-11D3-9A73-0000F81EF32E}: GDI+'s PNG encoder.
+const CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+
+}  // namespace
+
+Status SaveWindowShot(HWND window, const std::wstring& pngPath) {
+  if (!IsWindow(window) || !IsWindowVisible(window)) return Error{"窗口不存在或未显示"};
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  GdiFlush();
+  RECT r;
+  GetWindowRect(window, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  Gdiplus::Status saved = Gdiplus::GenericError;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
+    {
+      Gdiplus::Bitmap picture(bitmap, nullptr);
+      saved = picture.Save(pngPath.c_str(), &kPngEncoder, nullptr);
+    }
+    Gdiplus::GdiplusShutdown(token);
+  }
+  DeleteObject(bitmap);
+  if (saved != Gdiplus::Ok) return Error{"截图无法保存"};
+  return Success();
+}
+
+}  // namespace xl::win32
