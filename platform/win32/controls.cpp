@@ -108,11 +108,27 @@ void DrawPicture(const LiveControl& c, HDC dc, const RECT& r) {
   c.picture.Draw(dc, 0, 0);  // already fitted to the box when it stretches
 }
 
+// The title bar's picture box holds the title controls as child windows and does not clip
+// them (the image buttons copy its pixels as their background). Whatever it paints over
+// a child, that child paints again.
+LRESULT PaintUnderChildren(HWND hwnd, const LiveControl& c) {
+  RECT dirty{};
+  GetUpdateRect(hwnd, &dirty, FALSE);
+  Paint(hwnd, c, DrawPicture);
+  for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r, overlap;
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, hwnd, reinterpret_cast<POINT*>(&r), 2);
+    if (IntersectRect(&overlap, &r, &dirty)) InvalidateRect(child, nullptr, FALSE);
+  }
+  return 0;
+}
+
 LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   LiveControl* c = ControlOf(hwnd);
   if (!c) return DefWindowProcW(hwnd, msg, wp, lp);
   switch (msg) {
-    case WM_PAINT: return Paint(hwnd, *c, DrawPicture);
+    case WM_PAINT: return PaintUnderChildren(hwnd, *c);
     case WM_PRINTCLIENT: return Print(hwnd, reinterpret_cast<HDC>(wp), *c, DrawPicture);
     case WM_ERASEBKGND: return 1;
     case WM_SETCURSOR: return SetHandCursor(c) ? TRUE : DefWindowProcW(hwnd, msg, wp, lp);

@@ -15,6 +15,8 @@ Status SaveWindowShot(HWND window, const std::wstring& pngPath) {
   if (!IsWindow(window) || !IsWindowVisible(window)) return Error{"窗口不存在或未显示"};
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // Painting one control may ask another to paint again (the title bar's children).
+  RedrawWindow(window, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
   GdiFlush();
   RECT r;
   GetWindowRect(window, &r);
