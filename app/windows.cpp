@@ -89,7 +89,7 @@ Unit Picture(const char* name, const In& in, int left, int top, int width, int h
 
 // A page selector: a clickable picture of a tab header above the tab control.
 Unit PageSelector(const char* name, int left, const char* picture) {
-  Unit u = Picture(name, kWindow, left, 33, 120, 50, picture, PictureMode::Stretch);
+  Unit u = Picture(name, kWindow, left, 33, 120, 50, picture, PictureMode::Fit);
   u.cursor = CursorKind::Hand;
   return u;
 }
@@ -248,7 +248,7 @@ void AddPluginPage(std::vector<Unit>& c) {
   c.push_back(Label("标签_提示", Page(2), 10, 72, 304, 24, ""));
   c.push_back(Label("标签_插件说明", Page(2), 3, 99, 311, 135, ""));
   c.push_back(Make(UnitKind::PictureBox, "图片框_界面图片", Page(2), 322, 10, 352, 224));
-  c.back().pictureMode = PictureMode::Stretch;
+  c.back().pictureMode = PictureMode::Fit;  // the 324 x 272 preview keeps its proportions
 }
 
 // Page 3: dance-group name, level, colour and badge.

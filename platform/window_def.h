@@ -28,8 +28,9 @@ enum class UnitKind {
 enum class InputMode { Free, ReadOnly, Digits };  // Digits: digits and minus only
 enum class CursorKind { Default, Hand };
 // How a picture box shows its picture: Plain draws it at natural size from the top-left
-// corner, Stretch scales it to the box.
-enum class PictureMode { Plain, Stretch };
+// corner, Stretch scales it to the box, Fit scales it to the largest size that fits the box
+// with its proportions kept, centred.
+enum class PictureMode { Plain, Stretch, Fit };
 
 struct Unit {
   UnitKind kind = UnitKind::Label;

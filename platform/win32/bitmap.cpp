@@ -4,6 +4,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -144,11 +145,30 @@ void DibPicture::Draw(HDC dc, int x, int y) const {
   DeleteDC(source);
 }
 
-Result<DibPicture> MakeBoxPicture(std::string_view bytes, int boxWidth, int boxHeight, bool stretch) {
+Picture FitPremultiplied(const Picture& picture, int boxWidth, int boxHeight) {
+  if (boxWidth <= 0 || boxHeight <= 0 || picture.width <= 0 || picture.height <= 0) return picture;
+  double scale = std::min(static_cast<double>(boxWidth) / picture.width, static_cast<double>(boxHeight) / picture.height);
+  int w = std::clamp(static_cast<int>(picture.width * scale + 0.5), 1, boxWidth);
+  int h = std::clamp(static_cast<int>(picture.height * scale + 0.5), 1, boxHeight);
+  Picture scaled = ScalePremultiplied(picture, w, h);
+  Picture out;
+  out.width = boxWidth;
+  out.height = boxHeight;
+  out.pixels.assign(static_cast<size_t>(boxWidth) * boxHeight * 4, 0);
+  int left = (boxWidth - w) / 2, top = (boxHeight - h) / 2;
+  for (int y = 0; y < h; ++y)
+    std::copy_n(scaled.At(0, y), static_cast<size_t>(w) * 4,
+                &out.pixels[(static_cast<size_t>(top + y) * boxWidth + left) * 4]);
+  return out;
+}
+
+Result<DibPicture> MakeBoxPicture(std::string_view bytes, int boxWidth, int boxHeight, PictureMode mode) {
   auto picture = DecodeAnyPicture(bytes);
   if (!picture) return picture.error();
   PremultiplyAlpha(*picture);
-  DibPicture dib(stretch ? ScalePremultiplied(*picture, boxWidth, boxHeight) : *picture);
+  DibPicture dib(mode == PictureMode::Stretch ? ScalePremultiplied(*picture, boxWidth, boxHeight)
+                 : mode == PictureMode::Fit   ? FitPremultiplied(*picture, boxWidth, boxHeight)
+                                              : *picture);
   if (!dib) return Error{"图片无法显示：系统资源不足"};
   return dib;
 }

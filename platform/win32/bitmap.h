@@ -7,6 +7,7 @@
 
 #include "platform/picture.h"
 #include "platform/result.h"
+#include "platform/window_def.h"
 
 namespace xl::win32 {
 
@@ -28,6 +29,10 @@ Result<Picture> DecodeAnyPicture(std::string_view bytes);
 
 // The picture at another size with smooth filtering; pixels must be premultiplied.
 Picture ScalePremultiplied(const Picture& picture, int width, int height);
+
+// The picture scaled to the largest size that fits the box with its proportions kept,
+// centred on a transparent box-sized canvas; pixels must be premultiplied.
+Picture FitPremultiplied(const Picture& picture, int boxWidth, int boxHeight);
 
 // A premultiplied picture in a DIB section.
 class DibPicture {
@@ -52,8 +57,8 @@ class DibPicture {
   int width_ = 0, height_ = 0;
 };
 
-// Decoded, premultiplied and fitted to a box of the given size in one step: `stretch`
-// scales the picture to the box, otherwise it keeps its own size.
-Result<DibPicture> MakeBoxPicture(std::string_view bytes, int boxWidth, int boxHeight, bool stretch);
+// Decoded, premultiplied and fitted to a box of the given size in one step, as the picture
+// box's display mode says (Fit gives a box-sized picture, transparent around the scaled one).
+Result<DibPicture> MakeBoxPicture(std::string_view bytes, int boxWidth, int boxHeight, PictureMode mode);
 
 }  // namespace xl::win32

@@ -60,9 +60,9 @@ void AddItemTo(const LiveControl& c, std::string_view text) {
                reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-DibPicture Decoded(std::string_view bytes, const Unit& unit, bool fitToBox) {
+DibPicture Decoded(std::string_view bytes, const Unit& unit, PictureMode mode) {
   if (bytes.empty()) return {};
-  auto dib = MakeBoxPicture(bytes, unit.width, unit.height, fitToBox);
+  auto dib = MakeBoxPicture(bytes, unit.width, unit.height, mode);
   return dib ? std::move(*dib) : DibPicture{};
 }
 
@@ -157,10 +157,10 @@ void Win32Ui::LoadWindow(std::string_view window, bool visible) {
                    static_cast<WPARAM>(cu.selection), 0);
     }
     if (!cu.picture.empty() && (cu.kind == UnitKind::PictureBox || cu.kind == UnitKind::ImageButton)) {
-      c->picture = Decoded(Resource(cu.picture), cu, cu.pictureMode == PictureMode::Stretch);
+      c->picture = Decoded(Resource(cu.picture), cu, cu.kind == UnitKind::PictureBox ? cu.pictureMode : PictureMode::Plain);
       c->pictureName = cu.picture;
     }
-    if (!cu.hoverPicture.empty()) c->hover = Decoded(Resource(cu.hoverPicture), cu, false);
+    if (!cu.hoverPicture.empty()) c->hover = Decoded(Resource(cu.hoverPicture), cu, PictureMode::Plain);
   }
   LiveWindow& w = *live;
   windows_.insert_or_assign(def->id, std::move(live));
@@ -341,7 +341,7 @@ void Win32Ui::SetPicture(std::string_view window, std::string_view control, std:
   if (!c || !c->hwnd) return;
   const Unit& u = *c->unit;
   if (u.kind != UnitKind::PictureBox && u.kind != UnitKind::ImageButton) return;
-  c->picture = Decoded(bytes, u, u.kind == UnitKind::PictureBox && u.pictureMode == PictureMode::Stretch);
+  c->picture = Decoded(bytes, u, u.kind == UnitKind::PictureBox ? u.pictureMode : PictureMode::Plain);
   c->pictureName = NameOfPicture(bytes);
   InvalidateRect(c->hwnd, nullptr, FALSE);
   InvalidateContents(*c->window, *c);
@@ -351,9 +351,9 @@ void Win32Ui::SetButtonPictures(std::string_view window, std::string_view contro
                                 std::string_view hover, std::string_view pressed) {
   LiveControl* c = Find(window, control);
   if (!c || !c->hwnd || (c->unit->kind != UnitKind::Button && c->unit->kind != UnitKind::ImageButton)) return;
-  c->picture = Decoded(normal, *c->unit, false);
-  c->hover = Decoded(hover, *c->unit, false);
-  c->pressed = Decoded(pressed, *c->unit, false);
+  c->picture = Decoded(normal, *c->unit, PictureMode::Plain);
+  c->hover = Decoded(hover, *c->unit, PictureMode::Plain);
+  c->pressed = Decoded(pressed, *c->unit, PictureMode::Plain);
   c->pictureName = NameOfPicture(normal);
   InvalidateRect(c->hwnd, nullptr, FALSE);
 }

@@ -31,13 +31,31 @@ TEST(PictureWindows, SlotMarkersDecodeThroughGdiplus) {
 
 TEST(PictureWindows, StretchedPicturesFillTheirBox) {
   win32::GdiplusSession gdiplus;
-  auto bar = win32::MakeBoxPicture(Resource("pictures/title_bar.jpg"), 700, 30, true);
+  auto bar = win32::MakeBoxPicture(Resource("pictures/title_bar.jpg"), 700, 30, PictureMode::Stretch);
   ASSERT_TRUE(bar.ok());
   EXPECT_EQ(bar->width(), 700);
   EXPECT_EQ(bar->height(), 30);
-  auto plain = win32::MakeBoxPicture(Resource("pictures/tab_costume.png"), 120, 50, false);
+  auto plain = win32::MakeBoxPicture(Resource("pictures/tab_costume.png"), 120, 50, PictureMode::Plain);
   ASSERT_TRUE(plain.ok());
   EXPECT_EQ(plain->width(), 130);  // drawn at its own size, clipped by the box
+}
+
+TEST(PictureWindows, FittedPicturesKeepTheirProportionsCentred) {
+  win32::GdiplusSession gdiplus;
+  Picture preview;  // opaque, the login-style preview's 324 x 272
+  preview.width = 324;
+  preview.height = 272;
+  preview.pixels.assign(324 * 272 * 4, 255);
+  Picture fitted = win32::FitPremultiplied(preview, 352, 224);
+  ASSERT_EQ(fitted.width, 352);
+  ASSERT_EQ(fitted.height, 224);
+  // 324 x 272 scaled by 224/272 is 267 x 224, centred: columns 42 to 308 hold it.
+  EXPECT_EQ(fitted.At(0, 112)[3], 0);
+  EXPECT_EQ(fitted.At(41, 112)[3], 0);
+  EXPECT_EQ(fitted.At(176, 0)[3], 255);
+  EXPECT_EQ(fitted.At(176, 223)[3], 255);
+  EXPECT_EQ(fitted.At(310, 112)[3], 0);
+  EXPECT_EQ(fitted.At(351, 112)[3], 0);
 }
 
 }  // namespace
