@@ -1,0 +1,354 @@
+// On Windows the scenarios run on the real windows: the program starts as its entry point
+// starts it (Win32Ui, the skinned toolkit's hooks), and every action is the message a
+// user's mouse or keyboard would send to the control under it. What the script reads is
+// read back from the controls themselves. Notices are read from the box that is up and
+// closed with a click on its button; folder browsers are answered from the script's queue.
+#include <windows.h>
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+#include <utility>
+
+#include "app/program.h"
+#include "app/windows.h"
+#include "platform/codepage.h"
+#include "platform/win32/screenshot.h"
+#include "platform/win32/title_buttons.h"
+#include "platform/win32/win32_ui.h"
+#include "tools/scenario/driver.h"
+#include "ui/hidden_host.h"
+#include "ui/message_box.h"
+#include "ui/ui_start.h"
+
+namespace xl::scenario {
+namespace {
+
+bool IsWindowItself(std::string_view control) { return control.empty() || control == "-"; }
+
+std::string Gbk(std::wstring_view wide) {
+  std::optional<std::string> gbk = WideToGbk(wide);
+  return gbk ? *gbk : std::string("?");
+}
+
+// A folder as the program holds it: absolute, backslashes, no trailing backslash.
+std::wstring ProgramWide(const std::filesystem::path& folder) {
+  std::wstring wide = std::filesystem::absolute(folder).lexically_normal().make_preferred().wstring();
+  while (wide.size() > 3 && wide.back() == L'\\') wide.pop_back();
+  return wide;
+}
+std::string ProgramPathOf(const std::filesystem::path& folder) { return Gbk(ProgramWide(folder)); }
+
+std::wstring ClassOf(HWND h) {
+  wchar_t name[64] = {};
+  GetClassNameW(h, name, 64);
+  return name;
+}
+
+bool IsClass(HWND h, const wchar_t* name) { return lstrcmpiW(ClassOf(h).c_str(), name) == 0; }
+
+std::wstring WindowText(HWND h) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(h, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+LPARAM Centre(HWND h) {
+  RECT r{};
+  GetClientRect(h, &r);
+  return MAKELPARAM(r.right / 2, r.bottom / 2);
+}
+
+// The list messages of a list box or a combo box.
+struct ListMessages {
+  UINT count, getText, getTextLength, getSelection, setSelection, notifyChange;
+};
+constexpr ListMessages kListBox{LB_GETCOUNT, LB_GETTEXT, LB_GETTEXTLEN, LB_GETCURSEL, LB_SETCURSEL, LBN_SELCHANGE};
+constexpr ListMessages kComboBox{CB_GETCOUNT, CB_GETLBTEXT, CB_GETLBTEXTLEN, CB_GETCURSEL, CB_SETCURSEL, CBN_SELCHANGE};
+
+const ListMessages* ListOf(HWND h) {
+  if (IsClass(h, L"ListBox")) return &kListBox;
+  if (IsClass(h, L"ComboBox")) return &kComboBox;
+  return nullptr;
+}
+
+std::string ItemAt(HWND h, const ListMessages& m, int index) {
+  LRESULT length = SendMessageW(h, m.getTextLength, static_cast<WPARAM>(index), 0);
+  if (length < 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  LRESULT got = SendMessageW(h, m.getText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got < 0 ? 0 : static_cast<size_t>(got));
+  return Gbk(text);
+}
+
+std::vector<std::string> ItemsOf(HWND h, const ListMessages& m) {
+  std::vector<std::string> items;
+  const LRESULT count = SendMessageW(h, m.count, 0, 0);
+  for (int i = 0; i < count; ++i) items.push_back(ItemAt(h, m, i));
+  return items;
+}
+
+class RealWindowsDriver : public ScenarioDriver {
+ public:
+  RealWindowsDriver() : ui_(std::make_unique<win32::Win32Ui>(ProgramWindows())) {
+    ui::SetMessageBoxShownHook([this](HWND box) { OnBoxShown(box); });
+    ui_->SetFolderChooser([this](std::wstring_view title) { return AnswerBrowser(title); });
+  }
+
+  ~RealWindowsDriver() override {
+    program_.reset();
+    ui_.reset();
+    titleButtons_.reset();
+    ui::SetMessageBoxShownHook(nullptr);
+    if (started_) ui::StopSkinnedUi();
+  }
+
+  void SetProgramFolder(const std::filesystem::path& folder) override { initial_.programFolder = ProgramPathOf(folder); }
+  void SetDocumentsFolder(const std::filesystem::path& folder) override {
+    initial_.documentsFolder = ProgramPathOf(folder);
+  }
+  void QueueFolder(const std::optional<std::filesystem::path>& folder) override {
+    folders_.push_back(folder ? std::optional<std::wstring>(ProgramWide(*folder)) : std::nullopt);
+  }
+
+  // The start-up of the program's entry point, with the program's folder as the current one.
+  Status Start() override {
+    if (auto folder = GbkToWide(initial_.programFolder)) SetCurrentDirectoryW(folder->c_str());
+    started_ = true;
+    win32::Win32Ui& ui = *ui_;
+    win32::TitleBarButtons& title = *titleButtons_;
+    StartupHooks hooks;
+    hooks.skinnedUiStartup = [] { ui::StartSkinnedUi(); };
+    hooks.pictureLoaderStartup = [] { ui::StartPictureLoader(); };
+    hooks.hostWindowCreated = [&ui](Ui&) { ui::AttachHiddenHost(ui.WindowHandle("host")); };
+    hooks.startWindowCreated = [&ui, &title](Ui&) { win32::MakeStartTitleButtons(ui, title); };
+    hooks.modifyWindowCreated = [&ui, &title](Ui&) { win32::MakeModifyTitleButtons(ui, title); };
+    program_ = std::make_unique<Program>(ui, initial_, std::move(hooks));
+    program_->Start();
+    Pump();
+    return Success();
+  }
+
+  Status Click(std::string_view w, std::string_view c) override {
+    Result<HWND> h = Reachable(w, c, "click");
+    if (!h) return h.error();
+    const LPARAM at = Centre(*h);
+    SendMessageW(*h, WM_MOUSEMOVE, 0, at);
+    if (IsWindow(*h)) SendMessageW(*h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    if (IsWindow(*h)) SendMessageW(*h, WM_LBUTTONUP, 0, at);
+    Pump();
+    return Success();
+  }
+
+  // On a list, the double-click lands on the selected item, where a user would aim.
+  Status DoubleClick(std::string_view w, std::string_view c) override {
+    Result<HWND> h = Reachable(w, c, "double-click");
+    if (!h) return h.error();
+    LPARAM at = Centre(*h);
+    if (IsClass(*h, L"ListBox")) {
+      const LRESULT selected = SendMessageW(*h, LB_GETCURSEL, 0, 0);
+      RECT item{};
+      if (selected >= 0 &&
+          SendMessageW(*h, LB_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&item)) != LB_ERR)
+        at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+    }
+    SendMessageW(*h, WM_MOUSEMOVE, 0, at);
+    const UINT sequence[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    for (UINT msg : sequence)
+      if (IsWindow(*h)) SendMessageW(*h, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    Pump();
+    return Success();
+  }
+
+  Status Press(std::string_view w, std::string_view c) override {
+    Result<HWND> h = Reachable(w, c, "press");
+    if (!h) return h.error();
+    SendMessageW(*h, WM_LBUTTONDOWN, MK_LBUTTON, Centre(*h));
+    Pump();
+    return Success();
+  }
+
+  // The pick of a list: the selection moves, and the control tells its parent as it does
+  // when the user picks with the mouse.
+  Status Select(std::string_view w, std::string_view c, std::string_view item) override {
+    Result<HWND> h = Reachable(w, c, "select in");
+    if (!h) return h.error();
+    const ListMessages* m = ListOf(*h);
+    if (!m) return Error{"cannot select in " + Where(w, c) + ": not a list"};
+    const std::vector<std::string> items = ItemsOf(*h, *m);
+    const auto it = std::find(items.begin(), items.end(), item);
+    if (it == items.end()) return Error{"cannot select \"" + std::string(item) + "\" in " + Where(w, c) + ": no such item"};
+    SendMessageW(*h, m->setSelection, static_cast<WPARAM>(it - items.begin()), 0);
+    SendMessageW(GetParent(*h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(*h), m->notifyChange), reinterpret_cast<LPARAM>(*h));
+    Pump();
+    return Success();
+  }
+
+  // Key by key at the end of the box's text, through the box's own input rules.
+  Status Type(std::string_view w, std::string_view c, std::string_view text) override {
+    Result<HWND> h = EditBox(w, c, "type into");
+    if (!h) return h.error();
+    std::optional<std::wstring> wide = GbkToWide(text);
+    if (!wide) return Error{"the text to type is no GBK"};
+    const WPARAM end = static_cast<WPARAM>(GetWindowTextLengthW(*h));
+    SendMessageW(*h, EM_SETSEL, end, static_cast<LPARAM>(end));
+    for (wchar_t unit : *wide) {
+      if (!IsWindow(*h)) break;
+      SendMessageW(*h, WM_CHAR, unit, 1);
+      Pump();
+    }
+    return Success();
+  }
+
+  // A read-only box keeps its text, as it does for a user.
+  Status Clear(std::string_view w, std::string_view c) override {
+    Result<HWND> h = EditBox(w, c, "clear");
+    if (!h) return h.error();
+    if (!(GetWindowLongW(*h, GWL_STYLE) & ES_READONLY)) SendMessageW(*h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    Pump();
+    return Success();
+  }
+
+  Result<std::string> Text(std::string_view w, std::string_view c) override {
+    Result<HWND> h = Existing(w, c);
+    if (!h) return h.error();
+    if (IsWindowItself(c) || IsClass(*h, L"Edit") || IsClass(*h, L"Static")) return Gbk(WindowText(*h));
+    if (const ListMessages* m = ListOf(*h)) {
+      const LRESULT selected = SendMessageW(*h, m->getSelection, 0, 0);
+      return selected < 0 ? std::string() : ItemAt(*h, *m, static_cast<int>(selected));
+    }
+    return ui_->GetText(w, c);  // painted controls keep their caption themselves
+  }
+
+  Result<std::vector<std::string>> Items(std::string_view w, std::string_view c) override {
+    Result<HWND> h = Existing(w, c);
+    if (!h) return h.error();
+    const ListMessages* m = ListOf(*h);
+    if (!m) return Error{Where(w, c) + " is not a list"};
+    return ItemsOf(*h, *m);
+  }
+
+  // A window that is not open is not visible; a control is visible when it and every
+  // window holding it are.
+  Result<bool> Visible(std::string_view w, std::string_view c) override {
+    if (!ui_->WindowHandle(w)) return false;
+    Result<HWND> h = Existing(w, c);
+    if (!h) return h.error();
+    return IsWindowVisible(*h) != FALSE;
+  }
+
+  Result<std::string> Picture(std::string_view w, std::string_view c) override {
+    Result<HWND> h = Existing(w, c);
+    if (!h) return h.error();
+    return ui_->PictureOf(w, c);
+  }
+
+  Status Shot(std::string_view w, const std::filesystem::path& file) override {
+    HWND h = ui_->WindowHandle(w);
+    if (!h) return Error{"the window " + std::string(w) + " is not open"};
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    Status s = win32::SaveWindowShot(h, file.wstring());
+    Pump();
+    return s;
+  }
+
+  std::vector<ShownNotice> TakeNotices() override { return std::exchange(notices_, {}); }
+  std::vector<std::string> TakeProblems() override { return std::exchange(problems_, {}); }
+
+ private:
+  static std::string Where(std::string_view w, std::string_view c) {
+    return IsWindowItself(c) ? std::string(w) : std::string(w) + " " + std::string(c);
+  }
+
+  // Whatever is waiting is handled, as the message loop would, and windows destroyed on
+  // the way are freed.
+  void Pump() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (m.message == WM_QUIT) continue;  // the program has ended; its windows are gone
+      TranslateMessage(&m);
+      DispatchMessageW(&m);
+      ui_->ReleaseDestroyed();
+    }
+    ui_->ReleaseDestroyed();
+  }
+
+  Result<HWND> Existing(std::string_view w, std::string_view c) {
+    HWND window = ui_->WindowHandle(w);
+    if (!window) return Error{"the window " + std::string(w) + " is not open"};
+    if (IsWindowItself(c)) return window;
+    HWND control = ui_->ControlHandle(w, c);
+    if (!control) return Error{"no control " + std::string(c) + " in " + std::string(w)};
+    return control;
+  }
+
+  // A control the user can reach: its window open, shown and not minimised, the control shown.
+  Result<HWND> Reachable(std::string_view w, std::string_view c, const char* action) {
+    const std::string cannot = std::string("cannot ") + action + " " + Where(w, c) + ": ";
+    HWND window = ui_->WindowHandle(w);
+    if (!window) return Error{cannot + "the window is not open"};
+    if (!IsWindowVisible(window) || IsIconic(window)) return Error{cannot + "the window is not shown"};
+    HWND control = IsWindowItself(c) ? window : ui_->ControlHandle(w, c);
+    if (!control) return Error{cannot + "no such control"};
+    if (!IsWindowVisible(control)) return Error{cannot + "the control is not visible"};
+    if (!IsWindowEnabled(control)) return Error{cannot + "the control is disabled"};
+    return control;
+  }
+
+  Result<HWND> EditBox(std::string_view w, std::string_view c, const char* action) {
+    Result<HWND> h = Reachable(w, c, action);
+    if (h && !IsClass(*h, L"Edit"))
+      return Error{std::string("cannot ") + action + " " + Where(w, c) + ": not an edit box"};
+    return h;
+  }
+
+  // A notice is up: its title and text are recorded and its "确认" button clicked. The
+  // click is posted: the box's own modal loop takes it once this returns.
+  void OnBoxShown(HWND box) {
+    for (const ui::MessageBoxView& view : ui::OpenMessageBoxes()) {
+      if (view.window != box) continue;
+      notices_.push_back({view.title, view.text});
+      const ui::MessageBoxView::Button* ok = nullptr;
+      for (const auto& b : view.buttons)
+        if (b.text == "确认") ok = &b;
+      if (!ok) {
+        problems_.push_back("a box without a \"确认\" button was shown: " + view.title);
+        PostMessageW(box, WM_CLOSE, 0, 0);
+        return;
+      }
+      const LPARAM at = MAKELPARAM((ok->rect.left + ok->rect.right) / 2, (ok->rect.top + ok->rect.bottom) / 2);
+      PostMessageW(box, WM_MOUSEMOVE, 0, at);
+      PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
+      PostMessageW(box, WM_LBUTTONUP, 0, at);
+      return;
+    }
+    problems_.push_back("a box was shown that is not among the open message boxes");
+    PostMessageW(box, WM_CLOSE, 0, 0);
+  }
+
+  std::optional<std::wstring> AnswerBrowser(std::wstring_view title) {
+    if (folders_.empty()) {
+      problems_.push_back("a folder browser opened with no answer queued: " + Gbk(title));
+      return std::nullopt;
+    }
+    std::optional<std::wstring> answer = std::move(folders_.front());
+    folders_.pop_front();
+    return answer;
+  }
+
+  std::unique_ptr<win32::Win32Ui> ui_;
+  std::unique_ptr<win32::TitleBarButtons> titleButtons_ = std::make_unique<win32::TitleBarButtons>();
+  ProgramState initial_;
+  std::unique_ptr<Program> program_;
+  std::deque<std::optional<std::wstring>> folders_;
+  std::vector<ShownNotice> notices_;
+  std::vector<std::string> problems_;
+  bool started_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<ScenarioDriver> MakeDriver() { return std::make_unique<RealWindowsDriver>(); }
+
+}  // namespace xl::scenario
