@@ -126,6 +126,8 @@ class RealWindowsDriver : public ScenarioDriver {
     program_ = std::make_unique<Program>(ui, initial_, std::move(hooks));
     program_->Start();
     Pump();
+    // Without a display no window can be made; say so here rather than at the first click.
+    if (!ui_->WindowHandle("start")) return Error{"the start window did not open (is there a display?)"};
     return Success();
   }
 
