@@ -22,17 +22,18 @@ int main() {
   // The program's own folder is the current directory from here on.
   if (auto folder = xl::GbkToWide(state.programFolder)) SetCurrentDirectoryW(folder->c_str());
 
-  xl::win32::Win32Ui ui(xl::ProgramWindows());
-  xl::win32::TitleBarButtons titleButtons;
-  xl::StartupHooks hooks;
-  hooks.skinnedUiStartup = [] { xl::ui::StartSkinnedUi(); };
-  hooks.pictureLoaderStartup = [] { xl::ui::StartPictureLoader(); };
-  hooks.hostWindowCreated = [&](xl::Ui&) { xl::ui::AttachHiddenHost(ui.WindowHandle("host")); };
-  hooks.startWindowCreated = [&](xl::Ui&) { xl::win32::MakeStartTitleButtons(ui, titleButtons); };
-  hooks.modifyWindowCreated = [&](xl::Ui&) { xl::win32::MakeModifyTitleButtons(ui, titleButtons); };
-
+  // The windows and the pictures they show go while GDI+ still runs.
   int code = 0;
   {
+    xl::win32::Win32Ui ui(xl::ProgramWindows());
+    xl::win32::TitleBarButtons titleButtons;
+    xl::StartupHooks hooks;
+    hooks.skinnedUiStartup = [] { xl::ui::StartSkinnedUi(); };
+    hooks.pictureLoaderStartup = [] { xl::ui::StartPictureLoader(); };
+    hooks.hostWindowCreated = [&](xl::Ui&) { xl::ui::AttachHiddenHost(ui.WindowHandle("host")); };
+    hooks.startWindowCreated = [&](xl::Ui&) { xl::win32::MakeStartTitleButtons(ui, titleButtons); };
+    hooks.modifyWindowCreated = [&](xl::Ui&) { xl::win32::MakeModifyTitleButtons(ui, titleButtons); };
+
     xl::Program program(ui, std::move(state), std::move(hooks));
     program.Start();
     code = ui.RunMessageLoop();
