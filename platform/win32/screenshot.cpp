@@ -18,6 +18,9 @@ Status SaveWindowShot(HWND window, const std::wstring& pngPath) {
   // Painting one control may ask another to paint again (the title bar's children).
   RedrawWindow(window, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
   GdiFlush();
+  // Under Wine what windows paint reaches the screen when the thread next waits; a short
+  // wait puts every pixel painted above there before they are read back.
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
   RECT r;
   GetWindowRect(window, &r);
   const int width = r.right - r.left, height = r.bottom - r.top;
