@@ -88,9 +88,10 @@ Unit Picture(const char* name, const In& in, int left, int top, int width, int h
 }
 
 // A page selector: a clickable picture of a tab header above the tab control.
-Unit PageSelector(const char* name, int left, const char* picture) {
+Unit PageSelector(const char* name, int left, const char* picture, int page) {
   Unit u = Picture(name, kWindow, left, 33, 120, 50, picture, PictureMode::Fit);
   u.cursor = CursorKind::Hand;
+  u.selectsPage = page;
   return u;
 }
 
@@ -300,10 +301,10 @@ WindowDef ModifyWindow() {
   zip.visible = false;
   c.push_back(zip);
 
-  c.push_back(PageSelector("图片框_服饰", 5, "pictures/tab_costume.png"));
-  c.push_back(PageSelector("图片框_人物宝儿", 128, "pictures/tab_profile.png"));
-  c.push_back(PageSelector("图片框_舞团家族", 248, "pictures/tab_guild.png"));
-  c.push_back(PageSelector("图片框_插件", 368, "pictures/tab_plugins.png"));
+  c.push_back(PageSelector("图片框_服饰", 5, "pictures/tab_costume.png", 0));
+  c.push_back(PageSelector("图片框_人物宝儿", 128, "pictures/tab_profile.png", 1));
+  c.push_back(PageSelector("图片框_舞团家族", 248, "pictures/tab_guild.png", 3));
+  c.push_back(PageSelector("图片框_插件", 368, "pictures/tab_plugins.png", 2));
   Unit tabs = Make(UnitKind::TabControl, "选择夹1", kWindow, 6, 85, 688, 240);
   tabs.items = {"服饰", "个人信息", "插件", "舞团家族"};
   tabs.selection = 0;  // the costume page is current when the window opens

@@ -53,6 +53,9 @@ struct Unit {
   std::string hoverPicture;  // resource name of the image button's hover picture
   PictureMode pictureMode = PictureMode::Plain;
   int fontHeight = 12;  // pixels; the list box uses 14
+  // A page selector: the page of the window's tab control that a press on it makes current.
+  // The real windows show the selector of the current page at full strength, the others faded.
+  int selectsPage = -1;
 };
 
 struct WindowDef {

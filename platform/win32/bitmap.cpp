@@ -134,12 +134,12 @@ void DibPicture::Reset() {
   width_ = height_ = 0;
 }
 
-void DibPicture::Draw(HDC dc, int x, int y) const {
+void DibPicture::Draw(HDC dc, int x, int y, BYTE opacity) const {
   if (!bitmap_) return;
   HDC source = CreateCompatibleDC(dc);
   if (!source) return;
   HGDIOBJ old = SelectObject(source, bitmap_);
-  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
   AlphaBlend(dc, x, y, width_, height_, source, 0, 0, width_, height_, blend);
   SelectObject(source, old);
   DeleteDC(source);

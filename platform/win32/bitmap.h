@@ -49,8 +49,9 @@ class DibPicture {
   explicit operator bool() const { return bitmap_ != nullptr; }
   int width() const { return width_; }
   int height() const { return height_; }
-  // Blends the picture over what `dc` holds, its top-left corner at (x, y).
-  void Draw(HDC dc, int x, int y) const;
+  // Blends the picture over what `dc` holds, its top-left corner at (x, y), at the given
+  // strength (255: as it is).
+  void Draw(HDC dc, int x, int y, BYTE opacity = 255) const;
 
  private:
   HBITMAP bitmap_ = nullptr;

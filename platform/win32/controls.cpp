@@ -103,9 +103,14 @@ bool SetHandCursor(const LiveControl* c) {
   return true;
 }
 
+// A page selector whose page is not current is drawn faded, so the current one stands out.
+constexpr BYTE kOtherPageSelector = 140;
+
 void DrawPicture(const LiveControl& c, HDC dc, const RECT& r) {
   PaintBackdrop(c, dc, r);
-  c.picture.Draw(dc, 0, 0);  // already fitted to the box when it stretches
+  const LiveControl* tabs = c.unit->selectsPage >= 0 ? c.window->Tabs() : nullptr;
+  const bool faded = tabs && tabs->page != c.unit->selectsPage;
+  c.picture.Draw(dc, 0, 0, faded ? kOtherPageSelector : 255);  // already fitted to the box
 }
 
 // The title bar's picture box holds the title controls as child windows and does not clip
@@ -436,6 +441,12 @@ bool LiveControl::Shown() const {
 LiveControl* LiveWindow::Find(std::string_view name) const {
   auto it = byName.find(name);
   return it == byName.end() ? nullptr : it->second;
+}
+
+const LiveControl* LiveWindow::Tabs() const {
+  for (const auto& c : controls)
+    if (c->unit->kind == UnitKind::TabControl) return c.get();
+  return nullptr;
 }
 
 LiveControl* LiveWindow::FindHandle(HWND h) const {

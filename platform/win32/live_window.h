@@ -48,6 +48,8 @@ struct LiveWindow {
 
   LiveControl* Find(std::string_view name) const;
   LiveControl* FindHandle(HWND hwnd) const;
+  // The window's tab control (a window has at most one), or null.
+  const LiveControl* Tabs() const;
 };
 
 // Window classes of the top-level windows and the painted controls; registered once.

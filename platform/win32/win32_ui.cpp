@@ -376,6 +376,8 @@ void Win32Ui::SetPage(std::string_view window, std::string_view control, int ind
 void Win32Ui::ApplyPage(LiveWindow& window, LiveControl& tab) {
   ApplyVisibility(window);
   RedrawWindow(tab.hwnd, nullptr, nullptr, RDW_INVALIDATE);
+  for (auto& c : window.controls)
+    if (c->unit->selectsPage >= 0 && c->hwnd) InvalidateRect(c->hwnd, nullptr, FALSE);
 }
 
 int Win32Ui::GetPage(std::string_view window, std::string_view control) {

@@ -225,9 +225,15 @@ TEST(Shell, TitleBarsAndPageSelectors) {
                       {"图片框_插件", 2, "组合框_登录界面"},
                       {"图片框_舞团家族", 3, "编辑框_舞团名字"},
                       {"图片框_服饰", 0, "编辑框_鞋子"}};
+  const WindowDef* modify = nullptr;
+  for (const WindowDef& w : ProgramWindows())
+    if (w.id == "modify") modify = &w;
+  ASSERT_TRUE(modify);
   for (const Row& r : rows) {
     EXPECT_TRUE(f.ui.Press("modify", r.selector));
     EXPECT_EQ(f.ui.GetPage("modify", "选择夹1"), r.page) << r.selector;
+    // The real windows mark the selector of the current page by what it declares.
+    EXPECT_EQ(modify->Find(r.selector)->selectsPage, r.page) << r.selector;
     EXPECT_TRUE(f.ui.IsVisible("modify", r.shown)) << r.shown;
   }
 

@@ -46,6 +46,10 @@ std::vector<WindowDef> TestWindows() {
   c.back().picture = "pictures/button_small.png";
   c.back().hoverPicture = "pictures/button_small_hover.png";
   c.back().cursor = CursorKind::Hand;
+  c.push_back(Make(UnitKind::PictureBox, "page b", 240, 40, 120, 50));
+  c.back().picture = "pictures/tab_profile.png";
+  c.back().pictureMode = PictureMode::Fit;
+  c.back().selectsPage = 1;
   c.push_back(Make(UnitKind::TabControl, "tabs", 10, 150, 380, 140));
   c.back().items = {"a", "b"};
   c.back().selection = 0;
@@ -101,17 +105,37 @@ class Win32UiTest : public ::testing::Test {
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(h, WM_LBUTTONUP, 0, at);
   }
-  // The colour the user sees at (x, y) of the window, read from the screen.
-  COLORREF PixelAt(int x, int y) {
+  // Repaints the window on top of the others and waits for the pixels to reach the screen
+  // (Wine copies them there when the thread next waits).
+  void ShowOnTop() {
     HWND hwnd = ui.WindowHandle("test");
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  }
+  // The colour the user sees at (x, y) of the window, read from the screen.
+  COLORREF PixelAt(int x, int y) {
+    ShowOnTop();
+    return ScreenPixel(x, y);
+  }
+  COLORREF ScreenPixel(int x, int y) {
     POINT at{x, y};
-    ClientToScreen(hwnd, &at);
+    ClientToScreen(ui.WindowHandle("test"), &at);
     HDC screen = GetDC(nullptr);
     COLORREF c = GetPixel(screen, at.x, at.y);
     ReleaseDC(nullptr, screen);
     return c;
+  }
+  // How far from white the window's area (x, y, w, h) is, summed over its pixels.
+  long Ink(int x, int y, int w, int h) {
+    ShowOnTop();
+    long ink = 0;
+    for (int j = y; j < y + h; ++j)
+      for (int i = x; i < x + w; ++i) {
+        COLORREF c = ScreenPixel(i, j);
+        ink += 765 - GetRValue(c) - GetGValue(c) - GetBValue(c);
+      }
+    return ink;
   }
 
   Recorded seen;
@@ -222,8 +246,13 @@ TEST_F(Win32UiTest, OnlyTheCurrentPageShows) {
   EXPECT_TRUE(ui.IsVisible("test", "combo"));
   ui.SetPage("test", "tabs", 7);  // no such page: nothing changes
   EXPECT_EQ(ui.GetPage("test", "tabs"), 1);
-  // Turning redraw back on shows a control; one on a hidden page must stay hidden.
+  // The selector of the current page is drawn at full strength, the others faded.
+  const long current = Ink(240, 40, 120, 50);
   ui.SetPage("test", "tabs", 0);
+  const long other = Ink(240, 40, 120, 50);
+  EXPECT_GT(other, 0);
+  EXPECT_GT(current, other * 3 / 2);
+  // Turning redraw back on shows a control; one on a hidden page must stay hidden.
   ui.BeginUpdate("test", "combo");
   ui.AddItem("test", "combo", "3");
   ui.EndUpdate("test", "combo");
