@@ -79,7 +79,8 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM lp) {
 // Milliseconds from CreateProcess until the program shows a window; the program is then
 // ended. Negative when it showed none within 30 s.
 double TimeToFirstWindow(std::wstring commandLine) {
-  STARTUPINFOW si{sizeof si};
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   const auto start = Clock::now();
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
