@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/folder_lister.h"
+#include "app/windows.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "replay/document.h"
@@ -122,6 +123,11 @@ void MinimizeModifyWindow(Ui& ui) { ui.MinimizeWindow("modify"); }
 
 void DragWindow(Ui& ui, std::string_view window) { ui.BeginDrag(window); }
 
-void SwitchPage(Ui& ui, int page) { ui.SetPage("modify", "选择夹1", page); }
+void SwitchPage(Ui& ui, std::string_view selector) {
+  for (const WindowDef& w : ProgramWindows()) {
+    if (w.id != "modify") continue;
+    if (const Unit* u = w.Find(selector); u && u->selectsPage >= 0) ui.SetPage("modify", "选择夹1", u->selectsPage);
+  }
+}
 
 }  // namespace xl

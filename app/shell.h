@@ -37,7 +37,7 @@ void ReturnToStartWindow(Ui& ui);  // the modify window's close button: edits no
 void EndProgram(Ui& ui);           // the start window's close button
 void MinimizeModifyWindow(Ui& ui);
 void DragWindow(Ui& ui, std::string_view window);
-// Makes `page` the current page of the modify window's tab control.
-void SwitchPage(Ui& ui, int page);
+// Makes the page that the modify window's page selector `selector` declares current.
+void SwitchPage(Ui& ui, std::string_view selector);
 
 }  // namespace xl
