@@ -10,8 +10,8 @@
 #include "app/windows.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "platform/win32/title_buttons.h"
-#include "platform/win32/win32_ui.h"
+#include "win32/title_buttons.h"
+#include "win32/win32_ui.h"
 #include "ui/hidden_host.h"
 #include "ui/ui_start.h"
 

@@ -1,7 +1,7 @@
 // The portable decoders inside the Windows program, and GIF through GDI+.
 #include "native/picture_test.cpp"
 
-#include "platform/win32/bitmap.h"
+#include "win32/bitmap.h"
 
 namespace xl {
 namespace {

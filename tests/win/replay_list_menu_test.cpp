@@ -9,7 +9,7 @@
 
 #include "app/program.h"
 #include "app/windows.h"
-#include "platform/win32/win32_ui.h"
+#include "win32/win32_ui.h"
 #include "ui/ui_start.h"
 
 namespace xl::win32 {

@@ -7,7 +7,7 @@
 
 #include "fixtures/gbk.h"
 #include "platform/codepage.h"
-#include "platform/win32/win32_ui.h"
+#include "win32/win32_ui.h"
 #include "resources/resources.h"
 
 namespace xl::win32 {

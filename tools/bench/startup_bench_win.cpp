@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/windows.h"
-#include "platform/win32/win32_ui.h"
+#include "win32/win32_ui.h"
 
 namespace {
 

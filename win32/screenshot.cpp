@@ -1,4 +1,4 @@
-#include "platform/win32/screenshot.h"
+#include "win32/screenshot.h"
 
 #include <objidl.h>
 #include <gdiplus.h>

@@ -1,4 +1,4 @@
-#include "platform/win32/bitmap.h"
+#include "win32/bitmap.h"
 
 // mingw's <gdiplus.h> needs the COM declarations first.
 #include <objidl.h>

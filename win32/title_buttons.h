@@ -3,7 +3,7 @@
 // buttons by the toolkit with the program's own pictures, with tooltips on close and minimise.
 #include <array>
 
-#include "platform/win32/win32_ui.h"
+#include "win32/win32_ui.h"
 #include "ui/gdi.h"
 #include "ui/png_button.h"
 

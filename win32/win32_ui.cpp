@@ -1,4 +1,4 @@
-#include "platform/win32/win32_ui.h"
+#include "win32/win32_ui.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
-#include "platform/win32/live_window.h"
+#include "win32/live_window.h"
 #include "resources/resources.h"
 #include "ui/dui_menu.h"
 #include "ui/message_box.h"

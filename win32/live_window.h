@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/bitmap.h"
+#include "win32/bitmap.h"
 #include "platform/window_def.h"
 
 namespace xl::win32 {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "platform/win32/bitmap.h"
+#include "win32/bitmap.h"
 #include "platform/window_def.h"
 
 namespace xl::win32 {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "platform/win32/live_window.h"
-#include "platform/win32/win32_ui.h"
+#include "win32/live_window.h"
+#include "win32/win32_ui.h"
 
 namespace xl::win32 {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/win32/title_buttons.h"
+#include "win32/title_buttons.h"
 
 #include "resources/resources.h"
 #include "ui/picture_loader.h"
