@@ -21,6 +21,8 @@ TEST(CodePage, ChineseTextRoundTripsThroughUtf8) {
       {fixtures::kNotice, U8(u8"温馨提示")},
       {fixtures::kSecondByteA + "A", U8(u8"丄A")},
       {"\x80", U8(u8"€")},  // code page 936 maps 0x80 to the euro sign
+      // Three UTF-8 bytes for every GBK byte: the output outgrows twice the input.
+      {std::string(20, '\x80'), [] { std::string s; for (int i = 0; i < 20; ++i) s += U8(u8"€"); return s; }()},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(GbkToUtf8(c.gbk), c.utf8) << c.utf8;

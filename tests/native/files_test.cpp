@@ -8,6 +8,13 @@
 #include <algorithm>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#endif
+
 #include "fixtures/gbk.h"
 #include "fixtures/temp_folder.h"
 
@@ -83,6 +90,38 @@ TEST(Files, AtomicReplaceCreatesReplacesAndLeavesNothingBehind) {
   EXPECT_FALSE(ReplaceFileAtomically(t.Sub("no such folder\\a.rcd"), "x"));
   EXPECT_EQ(List(t.path(), "*").size(), 1u);
 }
+
+#ifndef _WIN32
+// A save that fails halfway (here: the file-size limit is reached, as on a full disk) must
+// leave the replay exactly as it was, and no temporary file behind. A replacement is a
+// new file put in the old one's place, never a rewrite of the old one.
+TEST(Files, AtomicReplaceThatFailsHalfwayKeepsTheOldFile) {
+  TempFolder t;
+  const std::string file = t.Sub("a.rcd");
+  const std::string old(3000, 'o');
+  ASSERT_TRUE(WriteWholeFile(file, old));
+  struct stat before {}, after {};
+  ASSERT_EQ(::stat(NativePath(file).c_str(), &before), 0);
+
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  Status replaced = ReplaceFileAtomically(file, std::string(10000, 'n'));
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+
+  EXPECT_FALSE(replaced);
+  EXPECT_TRUE(ReadWholeFile(file).value() == old) << "the replay was overwritten";
+  EXPECT_EQ(Names(List(t.path(), "*")), std::vector<std::string>{"a.rcd"});
+
+  ASSERT_TRUE(ReplaceFileAtomically(file, "new"));
+  ASSERT_EQ(::stat(NativePath(file).c_str(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino);
+}
+#endif
 
 TEST(Files, ReadOnlyFilesAreRefusedAndKept) {
   TempFolder t;

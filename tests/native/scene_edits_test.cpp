@@ -28,10 +28,12 @@ std::vector<std::string> All(const std::string& text, std::string_view open, std
 }
 
 TEST(SceneEdits, StageAndPersonNames) {
-  EXPECT_EQ(StageId("遗迹"), "ruin");
-  EXPECT_EQ(StageId("中式婚礼"), "weddingroom003");
-  EXPECT_EQ(StageId("沙漠"), "PVEdesert");
-  EXPECT_EQ(StageId("无"), "");
+  const struct {
+    std::string text, id;
+  } stages[] = {{"答题舞台", "answer"}, {"嫦娥月宫", "moonpalace"}, {"社区", "leisure"},
+                {"中式婚礼", "weddingroom003"}, {"沙漠", "PVEdesert"}, {"遗迹", "ruin"},
+                {"魔幻森林", "pveforest"}, {"无", ""}, {"森林", ""}};
+  for (const auto& s : stages) EXPECT_EQ(StageId(s.text), s.id) << s.text;
   const struct {
     std::string item;
     int number;

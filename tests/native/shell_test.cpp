@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,7 +17,9 @@
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/memory/memory_ui.h"
+#include "replay/text_ops.h"
 #include "resources/resources.h"
+#include "tools/fixtures/replay_fixture.h"
 
 namespace xl {
 namespace {
@@ -137,6 +140,14 @@ TEST(Shell, ListingTheRememberedFolder) {
   f.ui.Click("start", "超级按钮_搜上次路径");
   EXPECT_TRUE(Items(f.ui).empty());
   EXPECT_TRUE(f.ui.Notices().empty());
+
+  // The folder under another section, or another key of the section: nothing remembered.
+  ASSERT_TRUE(fs::WriteWholeFile(f.programFolder + "\\data.ini",
+                                 "[其他]\r\n路径=" + f.record + "\r\n[路径]\r\n目录=" + f.record + "\r\n").ok());
+  f.ui.AddItem("start", kList, "old");
+  f.ui.Click("start", "超级按钮_搜上次路径");
+  EXPECT_TRUE(Items(f.ui).empty());
+  EXPECT_EQ(f.program.state.recordFolder, "");
 }
 
 // The lister lets messages through; clicks that arrive meanwhile on either list button
@@ -274,6 +285,71 @@ TEST(Shell, EveryBindingFitsItsControl) {
       case UiEvent::Created: ADD_FAILURE() << "Created belongs to the window"; break;
     }
   }
+}
+
+// Each edit button reaches the handler its label promises: with every box of the modify
+// window filled in, a click changes that button's own part of the replay and nothing else.
+TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
+  TempFolder temp;
+  const std::string game = temp.Sub("game");
+  Put(game + "\\record\\a.rcd", fixtures::MakeReplay({.players = 2, .seed = 31}));
+  MemoryUi ui{ProgramWindows()};
+  Program program{ui, ProgramState{}};
+  program.state.programFolder = temp.Sub("program");
+  ASSERT_TRUE(fs::CreateDirectories(program.state.programFolder));
+  program.Start();
+  ui.QueueFolder(game);
+  ui.Click("start", "超级按钮_选择目录");
+  ui.Select("start", kList, "a.rcd");
+  ui.DoubleClick("start", kList);
+  ASSERT_TRUE(ui.WindowExists("modify"));
+  ui.Select("modify", "组合框_修改", "第1人");
+
+  ASSERT_TRUE(ui.Type("modify", "编辑框_鞋子", "123456789"));
+  ASSERT_TRUE(ui.Press("modify", "图片框_人物宝儿"));
+  ASSERT_TRUE(ui.Type("modify", "编辑框_修改称号", "4321"));
+  ASSERT_TRUE(ui.Type("modify", "编辑框_新宝儿发型", "100005000"));
+  ASSERT_TRUE(ui.Press("modify", "图片框_舞团家族"));
+  ASSERT_TRUE(ui.Select("modify", "组合框_舞团等级", "5"));
+  ASSERT_TRUE(ui.Select("modify", "组合框_场景舞台", "遗迹"));
+  ASSERT_TRUE(ui.Select("modify", "组合框_是否观战", "是"));
+  ASSERT_TRUE(ui.Select("modify", "组合框_修改人数", "3"));
+
+  const replay::ReplayState& r = program.state.replay;
+  auto block = [&](std::string_view open, std::string_view close) {
+    return replay::TextBetween(r.edited.at(0), open, close);
+  };
+  const struct {
+    const char* page;  // its page selector; null for the bottom group
+    const char* button;
+    std::function<std::string()> part;
+  } rows[] = {
+      // First: a new count rebuilds the player list from the replay's text.
+      {nullptr, "超级按钮_修改人数", [&] { return replay::TextBetween(r.text, "<PlayerCount>", "</PlayerCount>"); }},
+      {"图片框_服饰", "超级按钮_修改服饰", [&] { return std::to_string(r.edited.at(0).find("123456789") != std::string::npos); }},
+      {"图片框_人物宝儿", "超级按钮_个人", [&] { return block("<cur_title_id>", "</cur_title_id>"); }},
+      {"图片框_人物宝儿", "超级按钮_宝儿", [&] { return block("<AvatarData>", "</AvatarData>"); }},
+      {"图片框_舞团家族", "超级按钮_舞团", [&] { return block("<GuildLevel>", "</GuildLevel>"); }},
+      {nullptr, "超级按钮_舞台场景", [&] { return replay::TextBetween(r.text, "<StageName>", "</StageName>"); }},
+      {nullptr, "超级按钮_观战", [&] { return replay::TextBetween(r.text, "<Watching>", "</Watching>"); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.button);
+    std::vector<std::string> before;
+    for (const auto& other : rows) before.push_back(other.part());
+    if (row.page) {
+      ASSERT_TRUE(ui.Press("modify", row.page));
+    }
+    ASSERT_TRUE(ui.Click("modify", row.button));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+      if (rows[i].button == row.button)
+        EXPECT_NE(rows[i].part(), before[i]) << "did not change";
+      else
+        EXPECT_EQ(rows[i].part(), before[i]) << rows[i].button << "'s part changed";
+    }
+  }
+  for (const auto& notice : ui.Notices()) EXPECT_EQ(notice.text, "修改成功");
+  EXPECT_EQ(ui.Notices().size(), std::size(rows));
 }
 
 TEST(FolderLister, OptionsAndNames) {

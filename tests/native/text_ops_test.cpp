@@ -40,6 +40,8 @@ TEST(FindText, StepsOverDoubleByteCharacters) {
       {std::string("\x81\0A", 3), "A", 1, false, 3},   // a lead byte before a zero stands alone
       {std::string("\x81\0", 2), std::string("\0", 1), 1, false, 2},
       {"\x81\x81\x81" "A", "A", 1, false, -1},  // 8181 | 8141
+      {"\x80" "A", "A", 1, false, -1},        // 0x80 leads a character as every high byte does
+      {"\x80" "a", "A", 1, true, -1},
       {"\x81\x81\x81\x81" "A", "A", 1, false, 5},
       {"<NAME>" + a, "<name>", 1, true, 1},
       {a, la, 1, true, -1},                 // 丄 and 乤 are different characters, not cases
