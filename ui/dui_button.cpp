@@ -92,7 +92,7 @@ void DuiButton::Enter(int state, int startAlpha) {
 LRESULT DuiButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kMouseEntered: Enter(kHover, 51); return 0;
-    case kMouseLeft: Enter(HasFocus() ? kFocusedState : kNormal, 51); return 0;
+    case kMouseLeft: Enter(kNormal, 51); return 0;
     case WM_LBUTTONDOWN: Enter(kPressedState, 153); return 0;
     case WM_LBUTTONUP: Enter(kHover, 153); return 0;
     case kFocusGained: Enter(kFocusedState, 204); return 0;

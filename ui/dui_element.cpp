@@ -62,9 +62,20 @@ void DuiElement::SetAlpha(int alpha) {
   RequestRedraw();
 }
 
-void DuiElement::RequestRedraw() { host_.InvalidateRect(rect_); }
+bool DuiElement::SetParentElement(DuiElement* parent) { return host_.Reparent(this, parent); }
+
+void DuiElement::RequestRedraw() {
+  Dispatch(kRedrawRequest);
+  host_.InvalidateRect(rect_);
+}
 
 void DuiElement::RequestRepaint() {
+  HWND window = host_.Window();
+  if (!window || !PostMessageW(window, kHostRepaintElement, id_, 0)) Dispatch(kElementPaint);
+}
+
+void DuiElement::Repaint() {
+  alpha_ = FullAlpha();
   bitmap_.reset();
   RequestRedraw();
 }
@@ -122,7 +133,7 @@ void DuiElement::StopFade() {
 LRESULT DuiElement::OnMessage(UINT message, WPARAM, LPARAM) {
   switch (message) {
     case kFadeTick: FadeTick(); return 0;
-    case kRepaintFull: alpha_ = FullAlpha(); RequestRepaint(); return 0;
+    case kElementPaint: case kRepaintFull: Repaint(); return 0;
     case kHasFocusQuery: return HasFocus() ? 1 : 0;
     default: return kUnhandled;
   }

@@ -69,6 +69,10 @@ class DuiElement {
   // Unique within the host for the element's lifetime; also its fade timer id.
   UINT_PTR Id() const { return id_; }
   DuiElement* ParentElement() const { return parent_; }
+  // Makes the element the last (topmost) child of `parent`, or a top-level element when
+  // null. Refused (false) for a parent of another host, the element itself or one of its
+  // descendants.
+  bool SetParentElement(DuiElement* parent);
   const std::vector<DuiElement*>& Children() const { return children_; }
   int Role() const { return role_; }
 
@@ -102,9 +106,11 @@ class DuiElement {
   bool Fading() const { return fading_; }
   UINT FadeInterval() const { return fadeInterval_; }
 
-  // Asks the host to recompose the element's rectangle (posted, merged with other requests).
+  // Tells the element (kRedrawRequest) and asks the host to recompose its rectangle
+  // (posted, merged with other requests).
   void RequestRedraw();
-  // Re-renders the element's current state and redraws it.
+  // Asks the host to have the element re-render its current state at full alpha: the host
+  // sends it kElementPaint (posted, so several requests in one message cost one render).
   void RequestRepaint();
   // Draws the cached bitmap(s) into the host's surface.
   virtual void Paint(GpGraphics* g);
@@ -125,6 +131,7 @@ class DuiElement {
  private:
   friend class DuiHost;
   void RenderBitmap();
+  void Repaint();
   void FadeTick();
   void StopFade();
 

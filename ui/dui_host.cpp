@@ -14,7 +14,6 @@
 namespace xl::ui {
 namespace {
 
-constexpr UINT_PTR kHostFadeTimer = 1;
 constexpr unsigned kButtonKinds[] = {kCloseButton, kMaximizeButton, kMinimizeButton, kExtraButton1,
                                      kExtraButton2, kExtraButton3,   kExtraButton4};
 
@@ -142,7 +141,6 @@ void DuiHost::Detach() {
   previousProc_ = nullptr;
   redrawPosted_ = false;
   pendingRedraw_.clear();
-  KillTimer(window, kHostFadeTimer);
   // Children first, newest first, so every element still finds its parent while it goes.
   while (!owned_.empty()) DestroyElement(owned_.back().get());
   dead_.clear();
@@ -158,7 +156,6 @@ void DuiHost::Detach() {
   if (GetCapture() == window) ReleaseCapture();
   buffer_.Release();
   second_.Release();
-  snapshot_.Release();
   RemovePropW(window, kPropControl);
   window_ = nullptr;
 }
@@ -189,6 +186,20 @@ void DuiHost::DestroyElement(DuiElement* element) {
   dead_.push_back(std::move(*it));
   owned_.erase(it);
   ReleaseDeadElements();
+}
+
+bool DuiHost::Reparent(DuiElement* e, DuiElement* parent) {
+  if (e->dead_) return false;
+  if (parent == e->parent_) return true;
+  if (parent && (parent->dead_ || &parent->host_ != this)) return false;
+  for (DuiElement* p = parent; p; p = p->parent_)
+    if (p == e) return false;  // it would become its own ancestor
+  auto& from = e->parent_ ? e->parent_->children_ : topLevel_;
+  from.erase(std::remove(from.begin(), from.end(), e), from.end());
+  e->parent_ = parent;
+  (parent ? parent->children_ : topLevel_).push_back(e);
+  InvalidateRect(e->rect_);
+  return true;
 }
 
 void DuiHost::Unlink(DuiElement* e) {
@@ -410,7 +421,7 @@ LRESULT DuiHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR: if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return 1; break;
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
     case WM_STYLECHANGED: OnStyleChanged(); break;
-    case WM_NCCALCSIZE: if (wParam) return 0; break;
+    case WM_NCCALCSIZE: if (wParam) return 1; break;  // the client area is the whole window
     case WM_NCACTIVATE: return 1;
     case WM_NCPAINT: return 0;
     case WM_KEYDOWN: OnKeyDown(wParam, lParam); break;
@@ -509,11 +520,8 @@ void DuiHost::OnStyleChanged() {
   if (style & (WS_DLGFRAME | WS_BORDER)) SetStyle(window_, style & ~(WS_DLGFRAME | WS_BORDER));
 }
 
+// Every timer of a host is an element's (its id): the host runs no timer of its own.
 void DuiHost::OnTimer(UINT_PTR id) {
-  if (id == kHostFadeTimer) {
-    FadeTick();
-    return;
-  }
   if (DuiElement* e = FindElement(id))
     e->Dispatch(kFadeTick, id, 0);
   else
@@ -529,7 +537,7 @@ LRESULT DuiHost::OnPrivate(UINT message, WPARAM wParam, LPARAM lParam) {
     case kHostGrantFocus: SetFocus(FindElement(wParam), false); return 0;
     case kHostAccessKeys: if (DuiElement* e = FindElement(wParam)) SetAccessKey(e, static_cast<wchar_t>(lParam)); return 0;
     case kHostPushBuffer: if (Layered() && buffer_.Valid()) PushLayered(buffer_.dc()); return 0;
-    case kHostRepaintElement: if (DuiElement* e = FindElement(wParam)) e->RequestRepaint(); return 0;
+    case kHostRepaintElement: if (DuiElement* e = FindElement(wParam)) e->Dispatch(kElementPaint); return 0;
     case kHostRedraw: RedrawPending(); return 0;
     case kHostElementMoved:
       if (DuiElement* e = FindElement(wParam)) {

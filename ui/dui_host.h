@@ -69,6 +69,21 @@ struct HostOptions {
   HWND skinSource = nullptr;          // reuse that window's host background picture
 };
 
+// One frame of an opening or closing effect: where the composed window image goes, at
+// what constant alpha, and how long the host lets messages run before the next frame.
+struct EffectFrame {
+  RectF dest;         // kinds 1, 2 and 7: the whole image, moved or scaled
+  bool strips;        // other kinds: the image cut into one-pixel columns that slide apart
+  float spread;       // strips: 0 together, 1 fully apart
+  int alpha;          // 0-255
+  DWORD pauseMs;
+};
+// Number of frames of an effect kind: ten to open; fifteen to close, twenty for kind 2.
+int EffectFrameCount(int kind, bool closing);
+// Frame `frame` (1-based) of an effect on a window of the given size; `durationMs` is the
+// length asked of an opening effect.
+EffectFrame EffectFrameAt(int kind, int frame, bool closing, int width, int height, int durationMs = 200);
+
 using CustomPaintHandler = std::function<void(HWND, GpGraphics*, int width, int height)>;
 // Sees every window message first; any answer but kUnhandled is returned at once.
 using MessageHook = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
@@ -180,6 +195,7 @@ class DuiHost {
   void CreateTooltip();
   void Detach();
   void Adopt(std::unique_ptr<DuiElement> element);
+  bool Reparent(DuiElement* element, DuiElement* parent);
   void Unlink(DuiElement* element);
   void ReleaseDeadElements();
 
@@ -226,18 +242,16 @@ class DuiHost {
   // Effects and layered output (dui_host_effects.cpp).
   void PlayCloseEffect();
   void PlayOpenEffect(int effect, int durationMs);
-  void DrawEffectFrame(Surface& target, int kind, int frame, int frames, int alpha, bool closing);
+  void DrawEffectFrame(Surface& target, int kind, const EffectFrame& frame);
   void PumpFor(DWORD ms);
   void ApplyBlur(const RECT& rect, int corner);
   void SetRoundedRegion(int inset, int corner);
-  void FadeTick();
 
   HWND window_ = nullptr;
   WNDPROC previousProc_ = nullptr;
   SIZE size_{0, 0};
   Surface buffer_;
   Surface second_;
-  Surface snapshot_;
   Picture background_;
   long backgroundColour_ = -1;
   HWND skinSource_ = nullptr;
@@ -256,7 +270,6 @@ class DuiHost {
   bool closing_ = false;
   bool tracking_ = false;
   bool pressing_ = false;
-  int fadeAlpha_ = 255;
   HCURSOR defaultCursor_ = nullptr;
   HWND tooltip_ = nullptr;
   bool toolAdded_ = false;

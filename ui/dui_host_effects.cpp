@@ -1,5 +1,4 @@
-// DuiHost: showing and closing with effects, blur behind the window, the window region
-// and the host's own fade.
+// DuiHost: showing and closing with effects, blur behind the window and the window region.
 #include <dwmapi.h>
 
 #include <algorithm>
@@ -10,8 +9,6 @@
 
 namespace xl::ui {
 namespace {
-
-constexpr UINT_PTR kHostFadeTimer = 1;
 
 // Blur needs the compositor, which Windows has from 6 (Vista) on and Wine never reports.
 bool CompositionOn() {
@@ -83,13 +80,69 @@ void DuiHost::Show(int effect, int durationMs) {
   Compose();
 }
 
+int EffectFrameCount(int kind, bool closing) {
+  if (!closing) return 10;
+  return kind == 2 ? 20 : 15;
+}
+
+EffectFrame EffectFrameAt(int kind, int i, bool closing, int width, int height, int durationMs) {
+  const int frames = EffectFrameCount(kind, closing);
+  const float w = static_cast<float>(width), h = static_cast<float>(height);
+  EffectFrame f{RectF(0, 0, w, h), false, 0.0f, 0, 0};
+  if (!closing) {
+    f.alpha = 25 * (i - 1);
+    f.pauseMs = static_cast<DWORD>(std::max(durationMs, 0) / 10);
+    if (kind == 7) {
+      // Grows from the centre: the inset shrinks by a tenth of 10 % of the size a frame.
+      float dx = static_cast<float>((10 - i) * (static_cast<int>(w * 0.1f) / 10));
+      float dy = static_cast<float>((10 - i) * (static_cast<int>(h * 0.1f) / 10));
+      f.dest = RectF(dx, dy, w - 2 * dx, h - 2 * dy);
+      f.pauseMs = static_cast<DWORD>(11 - i);
+    } else if (kind != 1) {
+      f.strips = true;
+      f.spread = static_cast<float>(frames - i + 1) / static_cast<float>(frames);
+    }
+    return f;
+  }
+  f.alpha = std::max(kind == 2 ? 255 - 12 * i : 255 - 17 * i, 0);
+  switch (kind) {
+    case 1: f.pauseMs = 10; break;
+    case 2: {
+      // Swells by 1.5 pixels a frame up to 5, then shrinks 2 pixels a frame.
+      float grow = 1.5f * static_cast<float>(i);
+      if (grow <= 5) {
+        f.dest = RectF(-0.75f * i, -0.75f * i, w + grow, h + grow);
+      } else {
+        float c = 2.0f * static_cast<float>(i - 4);
+        f.dest = RectF(c / 2 - 5, c / 2 - 5, w + 10 - c, h + 10 - c);
+      }
+      f.pauseMs = static_cast<DWORD>(std::max(16 - i, 10));
+      break;
+    }
+    case 7: {
+      // Shrinks to the centre: the inset grows by a fifteenth of 10 % of the size a frame.
+      float dx = static_cast<float>((i - 1) * (static_cast<int>(w * 0.1f) / frames));
+      float dy = static_cast<float>((i - 1) * (static_cast<int>(h * 0.1f) / frames));
+      f.dest = RectF(dx, dy, w - 2 * dx, h - 2 * dy);
+      f.pauseMs = static_cast<DWORD>(std::max(13 - i, 1));
+      break;
+    }
+    default:
+      f.strips = true;
+      f.spread = static_cast<float>(i) / static_cast<float>(frames);
+      f.pauseMs = 8;
+      break;
+  }
+  return f;
+}
+
 void DuiHost::PlayOpenEffect(int effect, int durationMs) {
-  for (int i = 1; i <= 10 && window_; ++i) {
+  for (int i = 1, n = EffectFrameCount(effect, false); i <= n && window_; ++i) {
+    EffectFrame frame = EffectFrameAt(effect, i, false, size_.cx, size_.cy, durationMs);
     second_.Clear(0);
-    DrawEffectFrame(second_, effect, i, 10, 25 * (i - 1), false);
+    DrawEffectFrame(second_, effect, frame);
     PushLayered(second_.dc());
-    DWORD pause = effect == 7 ? static_cast<DWORD>(11 - i) : static_cast<DWORD>(std::max(durationMs, 0) / 10);
-    PumpFor(pause);
+    PumpFor(frame.pauseMs);
   }
 }
 
@@ -98,16 +151,13 @@ void DuiHost::PlayCloseEffect() {
   if (!Layered()) SetWindowLongPtrW(window_, GWL_EXSTYLE, GetWindowLongPtrW(window_, GWL_EXSTYLE) | WS_EX_LAYERED);
   if (blurBehind_) ApplyBlur(RECT{0, 0, 0, 0}, 6);
   busy_ = true;
-  int kind = closeEffect_;
-  int frames = kind == 2 ? 20 : 15;
-  for (int i = 1; i <= frames && window_; ++i) {
+  const int kind = closeEffect_;
+  for (int i = 1, n = EffectFrameCount(kind, true); i <= n && window_; ++i) {
+    EffectFrame frame = EffectFrameAt(kind, i, true, size_.cx, size_.cy);
     second_.Clear(0x00FFFFFF);
-    int alpha = kind == 2 ? 255 - 12 * i : 255 - 17 * i;
-    DrawEffectFrame(second_, kind, i, frames, alpha, true);
+    DrawEffectFrame(second_, kind, frame);
     PushLayered(second_.dc());
-    DWORD pause = kind == 1 ? 10 : kind == 2 ? static_cast<DWORD>(std::max(16 - i, 10))
-                : kind == 7 ? static_cast<DWORD>(std::max(13 - i, 1)) : 8;
-    PumpFor(pause);
+    PumpFor(frame.pauseMs);
   }
   if (!window_) return;
   second_.Clear(0);
@@ -115,58 +165,25 @@ void DuiHost::PlayCloseEffect() {
   busy_ = false;
 }
 
-// One frame of an opening (frames 1..10) or closing effect: the composed image, moved,
-// scaled or cut into strips, at a constant alpha.
-void DuiHost::DrawEffectFrame(Surface& target, int kind, int i, int frames, int alpha, bool closing) {
+// Draws the composed image as the frame says: whole at its destination, or in strips.
+void DuiHost::DrawEffectFrame(Surface& target, int kind, const EffectFrame& frame) {
   GpGraphics* g = target.graphics();
   GpImage* image = buffer_.bitmap();
   float w = static_cast<float>(size_.cx), h = static_cast<float>(size_.cy);
-  RectF whole(0, 0, w, h);
-  alpha = std::clamp(alpha, 0, 255);
-  if (kind == 1) {
-    DrawImageAlpha(g, image, whole, whole, alpha);
-  } else if (kind == 2 && closing) {
-    // Swells by 1.5 pixels a frame up to 5, then shrinks 2 pixels a frame.
-    float grow = 1.5f * static_cast<float>(i);
-    if (grow <= 5) {
-      DrawImageAlpha(g, image, RectF(-0.75f * i, -0.75f * i, w + grow, h + grow), whole, alpha);
-    } else {
-      float c = 2.0f * static_cast<float>(i - 4);
-      DrawImageAlpha(g, image, RectF(c / 2 - 5, c / 2 - 5, w + 10 - c, h + 10 - c), whole, alpha);
-    }
-  } else if (kind == 7) {
-    int stepX = static_cast<int>(w * 0.1f) / frames, stepY = static_cast<int>(h * 0.1f) / frames;
-    int k = closing ? i - 1 : frames - i;
-    float ix = static_cast<float>(k * stepX), iy = static_cast<float>(k * stepY);
-    DrawImageAlpha(g, image, RectF(ix, iy, w - 2 * ix, h - 2 * iy), whole, alpha);
-  } else {
-    // Strips: every column slides by an amount that depends on its position, so the image
-    // breaks into one-pixel stripes; kinds 3 and 4 slide down and up, the others outwards.
-    float t = closing ? static_cast<float>(i) / frames : static_cast<float>(frames - i + 1) / frames;
-    for (int x = 0; x < size_.cx; ++x) {
-      float phase = 0.5f + 0.5f * std::sin(static_cast<float>(x) * 0.21f);
-      float shift = t * phase * h * 0.5f;
-      float top = kind == 3 ? shift : kind == 4 ? -shift : shift / 2;
-      float height = kind == 3 || kind == 4 ? h : h - shift;
-      RectF dest(static_cast<float>(x), top, 1, height);
-      DrawImageAlpha(g, image, dest, RectF(static_cast<float>(x), 0, 1, h), alpha);
-    }
+  int alpha = std::clamp(frame.alpha, 0, 255);
+  if (!frame.strips) {
+    DrawImageAlpha(g, image, frame.dest, RectF(0, 0, w, h), alpha);
+    return;
   }
-}
-
-void DuiHost::FadeTick() {
-  fadeAlpha_ = std::min(fadeAlpha_ + kFadeStep, 255);
-  if (snapshot_.Valid() && buffer_.Valid()) {
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(fadeAlpha_), AC_SRC_ALPHA};
-    GdiAlphaBlend(buffer_.dc(), 0, 0, size_.cx, size_.cy, snapshot_.dc(), 0, 0, snapshot_.width(),
-                  snapshot_.height(), blend);
-    if (Layered()) PushLayered(buffer_.dc());
+  // Every column slides by an amount that depends on its position, so the image breaks
+  // into one-pixel stripes; kinds 3 and 4 slide down and up, the others outwards.
+  for (int x = 0; x < size_.cx; ++x) {
+    float phase = 0.5f + 0.5f * std::sin(static_cast<float>(x) * 0.21f);
+    float shift = frame.spread * phase * h * 0.5f;
+    float top = kind == 3 ? shift : kind == 4 ? -shift : shift / 2;
+    float height = kind == 3 || kind == 4 ? h : h - shift;
+    DrawImageAlpha(g, image, RectF(static_cast<float>(x), top, 1, height), RectF(static_cast<float>(x), 0, 1, h), alpha);
   }
-  if (fadeAlpha_ < 255) return;
-  KillTimer(window_, kHostFadeTimer);
-  snapshot_.Release();
-  busy_ = false;
-  Compose();
 }
 
 }  // namespace xl::ui

@@ -119,7 +119,10 @@ void DuiHost::OnMouseMoveTracking() {
 
 void DuiHost::OnMouseLeave() {
   tracking_ = false;
-  if (pressing_) return;  // the press keeps the capture until its release
+  // A press keeps the capture until its release: letting go of it here would lose the
+  // release when it happens outside the window, and the element would stay pressed. The
+  // release itself tells the pressed element that the mouse left.
+  if (pressing_) return;
   ReleaseCapture();
   if (DuiElement* old = hot_) {
     hot_ = nullptr;
@@ -191,6 +194,7 @@ void DuiHost::PressAt(DuiElement* hit, WPARAM wParam, LPARAM lParam, float y) {
   if (doubleClick && maximizable &&
       ((hit && hit == caption_ && (styleFlags_ & kCaptionText)) || (!hit && y < 30))) {
     ToggleMaximize();
+    SendMessageW(window_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     return;
   }
   // A press on the background moves the window, as a press on a title bar would.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/dui_element.h"
+
 namespace xl::ui {
 
 MenuItem MenuItem::Command(std::string_view text, unsigned id) {
@@ -32,6 +34,8 @@ MenuItem MenuItem::Sub(std::string_view text, std::shared_ptr<const DuiMenu> men
   item.subMenu = std::move(menu);
   return item;
 }
+
+uint32_t MenuItem::TextArgb() const { return textColour ? TextColour(*textColour) : kMenuTextColour; }
 
 bool DuiMenu::RemoveItem(int index) {
   if (!IsValidIndex(index)) return false;

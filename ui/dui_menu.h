@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +20,7 @@ namespace xl::ui {
 class DuiMenu;
 
 inline constexpr int kMenuItemDisabledState = -1;
-inline constexpr uint32_t kMenuTextColour = 0xD2000000;  // black, alpha 210
+inline constexpr uint32_t kMenuTextColour = 0xD2000000;  // ARGB: black, alpha 210
 
 // One item of a menu definition.
 struct MenuItem {
@@ -33,10 +34,14 @@ struct MenuItem {
   unsigned commandId = 0;
   std::function<void()> handler;
   std::shared_ptr<const DuiMenu> subMenu;  // kind SubMenu
-  uint32_t textColour = kMenuTextColour;   // ARGB
-  int word1 = 0, word2 = 0;                // kept for the program, unused by the menu
+  // A system colour value (0x00BBGGRR), as the program's colour constants are; none:
+  // kMenuTextColour.
+  std::optional<uint32_t> textColour;
+  int word1 = 0, word2 = 0;  // kept for the program, unused by the menu
 
   bool Disabled() const { return state == kMenuItemDisabledState; }
+  // The text colour as drawn (ARGB): red and blue swapped, alpha 254.
+  uint32_t TextArgb() const;
 
   static MenuItem Command(std::string_view text, unsigned id);
   static MenuItem Action(std::string_view text, std::function<void()> handler);

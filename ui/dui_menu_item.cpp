@@ -123,7 +123,7 @@ void DuiMenuItem::Render(GpGraphics* g, float width, float height) {
     DrawImageAlpha(g, icon_.get(), RectF(2, 1, 20, 20),
                    RectF(0, 0, static_cast<float>(icon_.Width()), static_cast<float>(icon_.Height())), 255);
   // Text one line high, vertically centred on the 22-pixel item.
-  DrawText(g, item_.text, RectF(30, (height - 14) / 2, width - 30, 16), item_.textColour, nullptr, false, true);
+  DrawText(g, item_.text, RectF(30, (height - 14) / 2, width - 30, 16), item_.TextArgb(), nullptr, false, true);
   if (item_.kind == MenuItemKind::SubMenu) DrawArrow(g, width - 8, height / 2, kArrowColour);
 }
 

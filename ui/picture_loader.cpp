@@ -91,13 +91,8 @@ void ReleasePicture(GpImage*& image, HGLOBAL& block, IStream*& stream) {
 GpImage* LoadPictureFirstFrame(std::string_view bytes) {
   Picture source(bytes, false);
   if (!source) return nullptr;
-  GUID dimension;
-  UINT frames = 0;
-  // Pictures without a time dimension (still ones) have no frames to choose from.
-  if (gp::GdipImageGetFrameDimensionsList(source.get(), &dimension, 1) == Gdiplus::Ok &&
-      gp::GdipImageGetFrameCount(source.get(), &dimension, &frames) == Gdiplus::Ok && frames > 1) {
-    gp::GdipImageSelectActiveFrame(source.get(), &FrameDimensionTime(), 0);
-  }
+  // A still picture has no time dimension: the call fails and changes nothing.
+  gp::GdipImageSelectActiveFrame(source.get(), &FrameDimensionTime(), 0);
   // Decode the frame into a bitmap of its own, so the image outlives the bytes' memory.
   return DecodedCopy(source.get());
 }

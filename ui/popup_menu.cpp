@@ -283,9 +283,11 @@ HWND MenuSession::Open(const DuiMenu& menu, int x, int y) {
   MenuLevel* root = Adopt(std::make_unique<MenuLevel>(*this, nullptr, menu));
   if (!root->Create(owner_, placement, size)) return nullptr;
 
-  // The owner's element under the cursor gets the focus and rides along with a command.
+  // The owner's element under the cursor gets the focus and rides along with a command:
+  // the element the user right-clicked, wherever the menu itself was asked to open.
   if (DuiHost* ownerHost = DuiHost::FromWindow(owner_)) {
-    POINT at = cursor;
+    POINT at{};
+    GetCursorPos(&at);
     ScreenToClient(owner_, &at);
     if (DuiElement* element = ownerHost->HitTest(static_cast<float>(at.x), static_cast<float>(at.y))) {
       eventElement_ = element->Id();

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/win/dui_test_support.h"
 #include "ui/dui_menu.h"
 #include "ui/dui_menu_item.h"
 #include "ui/menu_layout.h"
@@ -46,6 +47,13 @@ TEST(DuiMenuModel, WidthAndHeight) {
     EXPECT_EQ(menu.Measure(TenPerByte), c.expected) << "fixed width " << c.fixedWidth << ", " << c.items.size()
                                                    << " items";
   }
+}
+
+TEST(DuiMenuModel, TextColoursAreSystemColourValues) {
+  MenuItem item = MenuItem::Command("a", 1);
+  EXPECT_EQ(item.TextArgb(), 0xD2000000u);  // black, alpha 210
+  item.textColour = 0x0000FF;               // red, as 0x00BBGGRR
+  EXPECT_EQ(item.TextArgb(), 0xFEFF0000u);
 }
 
 TEST(DuiMenuModel, ItemRectsStackFromTheTopMargin) {
@@ -184,6 +192,7 @@ bool Shown(HWND window) { return IsWindow(window) && IsWindowVisible(window); }
 // window was still on the screen at that moment.
 struct OwnerLog {
   std::vector<WPARAM> commands;
+  LPARAM lastElement = 0;  // lParam of the last command: the owner's element
   bool menuVisibleAtCommand = false;
   MenuSession* session = nullptr;
 };
@@ -192,6 +201,7 @@ OwnerLog g_owner;
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND) {
     g_owner.commands.push_back(wParam);
+    g_owner.lastElement = lParam;
     if (g_owner.session)
       for (auto& level : g_owner.session->Levels()) g_owner.menuVisibleAtCommand |= Shown(level->Window());
     return 0;
@@ -355,6 +365,26 @@ TEST_F(DuiMenuWindows, ChosenCommandArrivesAfterEveryLevelIsHidden) {
   EXPECT_FALSE(g_owner.menuVisibleAtCommand);
   EXPECT_FALSE(IsWindow(root));
   EXPECT_FALSE(IsWindow(subWindow));
+}
+
+TEST_F(DuiMenuWindows, OwnerElementIsTheOneUnderTheCursor) {
+  DuiHost ownerHost;
+  HostOptions o;
+  o.styleFlags = 0u;
+  o.captionDrag = false;
+  o.resizable = false;
+  ASSERT_TRUE(ownerHost.Attach(owner, o));
+  auto* clicked = ownerHost.Add<testing::Probe>(testing::Box(100, 100, 50, 50, true));
+  auto* elsewhere = ownerHost.Add<testing::Probe>(testing::Box(300, 300, 50, 50, true));
+  MouseTo(POINT{125, 125});  // the owner sits at (0, 0): client and screen points agree
+  PumpFor(50);
+  OpenAt(310, 310);  // placed by the program over another element
+  EXPECT_EQ(ownerHost.Focused(), clicked);
+  ClickAt(ItemCentre(Level(0), 0));
+  session->Run();
+  EXPECT_EQ(g_owner.commands, std::vector<WPARAM>{101});
+  EXPECT_EQ(g_owner.lastElement, static_cast<LPARAM>(clicked->Id()));
+  (void)elsewhere;
 }
 
 TEST_F(DuiMenuWindows, DisabledItemCannotBeChosenAndHandlersRunAfterClosing) {
