@@ -20,6 +20,9 @@ enum class UiEvent {
   // the mouse is selected first; over no item, nothing is selected. x/y in the control's
   // client area.
   ContextMenu,
+  // The system asks whether the program may end (the user logs off or shuts down); raised
+  // on each open window. A handler that keeps the session from ending sets *refuse.
+  SessionEnding,
 };
 
 struct UiEventArgs {
@@ -27,6 +30,7 @@ struct UiEventArgs {
   std::string_view control;  // empty for window events
   UiEvent event;
   int x = 0, y = 0;
+  bool* refuse = nullptr;  // SessionEnding only
 };
 
 using UiEventSink = std::function<void(const UiEventArgs&)>;

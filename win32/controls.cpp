@@ -598,6 +598,7 @@ LRESULT CALLBACK TopWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:  // Alt+F4 and the taskbar's close do what the window's close button does
       if (LiveControl* close = w->Find("按钮_关闭")) w->ui->Deliver(*w, close, UiEvent::Clicked);
       return 0;
+    case WM_QUERYENDSESSION: return w->ui->AllowSessionEnd(*w) ? TRUE : FALSE;
     case WM_NCDESTROY: SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0); break;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);

@@ -130,6 +130,14 @@ void Win32Ui::Deliver(const LiveWindow& window, const LiveControl* control, UiEv
   sink_(args);
 }
 
+bool Win32Ui::AllowSessionEnd(const LiveWindow& window) {
+  if (!sink_) return true;
+  bool refuse = false;
+  UiEventArgs args{window.def->id, std::string_view(), UiEvent::SessionEnding, 0, 0, &refuse};
+  sink_(args);
+  return !refuse;
+}
+
 void Win32Ui::RefuseTypedCharacter(const LiveWindow& window) {
   ShowNotice(window.def->id, "输入的字符不在 GBK 字符集内，无法写入录像文件，已忽略。", "温馨提示");
 }

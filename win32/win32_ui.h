@@ -100,6 +100,9 @@ class Win32Ui final : public Ui {
   // For the window procedures.
   void Deliver(const LiveWindow& window, const LiveControl* control, UiEvent event, int x = 0, int y = 0);
   void RefuseTypedCharacter(const LiveWindow& window);
+  // WM_QUERYENDSESSION: the window's handler may ask about unsaved work; false when it
+  // keeps the session from ending.
+  bool AllowSessionEnd(const LiveWindow& window);
   HFONT Font(int pixels);
 
  private:

@@ -412,6 +412,19 @@ bool MemoryUi::RightClick(std::string_view window, std::string_view control, std
   return true;
 }
 
+bool MemoryUi::EndSession() {
+  std::vector<std::string> open;
+  for (const auto& [id, w] : windows_) open.push_back(id);
+  bool refuse = false;
+  for (const std::string& id : open) {
+    if (!sink_ || !FindWindow(id)) continue;
+    const UiEventSink sink = sink_;
+    sink(UiEventArgs{id, "", UiEvent::SessionEnding, 0, 0, &refuse});
+    if (refuse) break;  // one refusal keeps the session; the other windows are not asked
+  }
+  return !refuse;
+}
+
 // Handlers run inside the sink and may destroy the very window that raised the event:
 // the names are copied first and nothing of the window is touched afterwards.
 void MemoryUi::Raise(std::string_view window, std::string_view control, UiEvent event, int x, int y) {

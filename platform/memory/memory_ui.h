@@ -79,6 +79,10 @@ class MemoryUi : public Ui {
   // Raises ContextMenu.
   bool RightClick(std::string_view window, std::string_view control, std::string_view itemText = {});
 
+  // The system asks the program to end (the user logs off or shuts down): SessionEnding on
+  // every open window. False when a handler kept the session from ending.
+  bool EndSession();
+
   // What a user sees.
   bool HasControl(std::string_view window, std::string_view control) { return FindControl(window, control); }
   // Notices and questions, in the order they were shown.

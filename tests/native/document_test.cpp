@@ -53,7 +53,7 @@ TEST(ReplayDocument, OpeningStartsAfresh) {
   state.edited = state.loaded = {"x"};
   OpenReplay(state, "new");
   EXPECT_EQ(state.text, "new");
-  EXPECT_EQ(state.openedBytes, "new");
+  EXPECT_EQ(state.savedBytes, "new");
   EXPECT_EQ(state.currentPerson, 0);
   EXPECT_FALSE(state.backupKept);
   EXPECT_TRUE(state.edited.empty() && state.loaded.empty());

@@ -66,7 +66,7 @@ TEST(ScenarioScript, LinesBecomeCommands) {
 
   const char* bad[] = {"jump start x", "click start", "click start a b", "expect visible start - maybe",
                        "expect colour start x red", "start now", "expect file only-one", "answer",
-                       "menu start list"};
+                       "menu start list", "endsession maybe"};
   for (const char* line : bad) {
     auto r = ParseScript(std::string("start\n") + line + "\n");
     ASSERT_FALSE(r.ok()) << line;
@@ -88,6 +88,7 @@ struct FakeDriver : ScenarioDriver {
   }
   void QueueAnswer(std::string_view b) override { calls.push_back("answer " + std::string(b)); }
   Status Start() override { return Record("start"); }
+  Result<bool> EndSession() override { return true; }
   Status Click(std::string_view, std::string_view c) override {
     pending.insert(pending.end(), onClick.begin(), onClick.end());
     onClick.clear();

@@ -51,6 +51,9 @@ class ScenarioDriver {
   // and closes it with Esc. Fails when no menu opens.
   virtual Result<std::vector<std::string>> MenuItems(std::string_view window, std::string_view control) = 0;
 
+  // The system asks the program to end (the user logs off): true when it lets the session end.
+  virtual Result<bool> EndSession() = 0;
+
   // Control "-" means the window itself.
   virtual Result<std::string> Text(std::string_view window, std::string_view control) = 0;
   virtual Result<std::vector<std::string>> Items(std::string_view window, std::string_view control) = 0;

@@ -94,6 +94,8 @@ Result<std::vector<std::string>> MemoryDriver::MenuItems(std::string_view w, std
   return items;
 }
 
+Result<bool> MemoryDriver::EndSession() { return ui_.EndSession(); }
+
 Result<std::string> MemoryDriver::Text(std::string_view w, std::string_view c) {
   if (Status s = Exists(w, c); !s) return s.error();
   return ui_.GetText(w, IsWindowItself(c) ? "" : c);

@@ -26,6 +26,7 @@ class MemoryDriver : public ScenarioDriver {
   Status Clear(std::string_view window, std::string_view control) override;
   Status ChooseFromMenu(std::string_view window, std::string_view control, std::string_view item) override;
   Result<std::vector<std::string>> MenuItems(std::string_view window, std::string_view control) override;
+  Result<bool> EndSession() override;
   Result<std::string> Text(std::string_view window, std::string_view control) override;
   Result<std::vector<std::string>> Items(std::string_view window, std::string_view control) override;
   Result<bool> Visible(std::string_view window, std::string_view control) override;

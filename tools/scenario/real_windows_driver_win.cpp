@@ -248,6 +248,20 @@ class RealWindowsDriver : public ScenarioDriver {
     return RightClickWith(w, c, std::nullopt);
   }
 
+  // Every window of the program is asked, as the system asks each top-level window; the
+  // first refusal keeps the session.
+  Result<bool> EndSession() override {
+    for (const char* id : {"start", "modify", "host"}) {
+      HWND h = ui_->WindowHandle(id);
+      if (h && !SendMessageW(h, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) {
+        Pump();
+        return false;
+      }
+      Pump();
+    }
+    return true;
+  }
+
   Result<std::string> Text(std::string_view w, std::string_view c) override {
     Result<HWND> h = Existing(w, c);
     if (!h) return h.error();

@@ -77,6 +77,7 @@ bool IsAction(Verb v) {
   switch (v) {
     case Verb::Start: case Verb::Click: case Verb::DoubleClick: case Verb::Press:
     case Verb::Select: case Verb::Type: case Verb::Clear: case Verb::Menu: case Verb::ExpectMenu:
+    case Verb::EndSession:
       return true;
     default:
       return false;
@@ -160,6 +161,11 @@ struct Interpreter {
         Result<std::vector<std::string>> items = driver.MenuItems(c.window, c.control);
         if (!items) return Fail(c, Printable(items.error().message));
         return *items == c.items || Fail(c, Joined(*items));
+      }
+      case Verb::EndSession: {
+        Result<bool> allowed = driver.EndSession();
+        if (!allowed) return Fail(c, Printable(allowed.error().message));
+        return *allowed == c.flag || Fail(c, *allowed ? "the program let the session end" : "the program kept it");
       }
       case Verb::Shot: return Done(c, driver.Shot(c.window, Resolve(folder, c.path)));
       case Verb::ExpectText: {

@@ -113,6 +113,12 @@ struct LineParser {
       if (rest.empty()) return Fail("expected an item");
       return Text();
     }
+    if (verb == "endsession") {
+      c.verb = Verb::EndSession;
+      if (rest != "yes" && rest != "no") return Fail("expected yes or no");
+      c.flag = rest == "yes";
+      return true;
+    }
     if (verb == "start") {
       c.verb = Verb::Start;
       return rest.empty() || Fail("start takes nothing");

@@ -12,7 +12,7 @@ namespace xl::scenario {
 
 enum class Verb {
   GameDir, DocsDir, ReadOnly, Writable, Browse, Answer, Start,
-  Click, DoubleClick, Press, Select, Type, Clear, Menu, ExpectMenu,
+  Click, DoubleClick, Press, Select, Type, Clear, Menu, ExpectMenu, EndSession,
   ExpectText, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
   Shot,
 };
@@ -25,7 +25,8 @@ struct Command {
   std::string text;                // GBK: typed text, item, expected text, notice text, answer
   std::string title;               // GBK: the notice's title
   std::vector<std::string> items;  // GBK: expect items, expect menu
-  bool flag = false;  // visible: yes; notice: match by prefix; browse: cancel; picture: empty
+  // visible: yes; notice: match by prefix; browse: cancel; picture: empty; endsession: yes
+  bool flag = false;
   std::string path, otherPath;     // UTF-8, relative to the script's folder
 };
 
