@@ -18,14 +18,17 @@ constexpr std::string_view kNoticeTitle = "温馨提示";
 constexpr std::string_view kReplayList = "列表框_文件列表";
 constexpr std::string_view kTitlePicture = "pictures/title_bar.jpg";
 
+// A flag of the program state that is set while a step that lets messages through runs.
+struct Busy {
+  bool& flag;
+  explicit Busy(bool& f) : flag(f) { flag = true; }
+  ~Busy() { flag = false; }
+};
+
 // Appends every replay below the record folder to the start window's list. Both list
 // buttons do nothing while this runs.
 void ListReplays(ProgramState& state, Ui& ui) {
-  struct Busy {
-    bool& flag;
-    explicit Busy(bool& f) : flag(f) { flag = true; }
-    ~Busy() { flag = false; }
-  } busy(state.listing);
+  Busy busy(state.listing);
   ListOptions options;
   options.pattern = "*.rcd";
   ListFolder(ui, "start", kReplayList, state.recordFolder, options);
@@ -140,7 +143,9 @@ void RestoreSelectedReplay(ProgramState& state, Ui& ui) {
 }
 
 bool ReturnToStartWindow(ProgramState& state, Ui& ui) {
+  if (state.askingToClose) return false;  // the first close's question decides
   if (replay::HasUnsavedEdits(state.replay)) {
+    Busy asking(state.askingToClose);
     switch (ui.Ask("modify", "录像已经改动，要先保存吗？\r\n不保存的话，改动会丢失。", kNoticeTitle, true)) {
       case Answer::Yes:
         // A failed save has said why; the window stays with every edit in it.
