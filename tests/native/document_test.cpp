@@ -137,6 +137,7 @@ TEST(ReplayDocument, AFailedSaveLeavesFileAndStateAsTheyWere) {
     EXPECT_EQ(r.state.text, before.text);
     EXPECT_EQ(r.state.edited, before.edited);
     EXPECT_EQ(r.state.loaded, before.loaded);
+    EXPECT_TRUE(HasUnsavedEdits(r.state));  // closing still asks, also when the blocks no longer fit
     EXPECT_FALSE(r.state.backupKept);
     EXPECT_FALSE(fs::FileExists(r.path + ".bak"));
     if (fault == Fault::Vanished) {
