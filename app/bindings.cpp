@@ -29,7 +29,11 @@ constexpr Binding kBindings[] = {
     {"modify", "", E::Created, [](Program& p, A) { ModifyWindowCreated(p.state, p.ui, p.hooks); }},
     {"modify", "透明标签_标题", E::LeftButtonDown, [](Program& p, A) { DragWindow(p.ui, "modify"); }},
     {"modify", "按钮_最小化", E::Clicked, [](Program& p, A) { MinimizeModifyWindow(p.ui); }},
-    {"modify", "按钮_关闭", E::Clicked, [](Program& p, A) { ReturnToStartWindow(p.ui); }},
+    {"modify", "按钮_关闭", E::Clicked, [](Program& p, A) { ReturnToStartWindow(p.state, p.ui); }},
+    {"modify", "", E::SessionEnding,
+     [](Program& p, A a) {
+       if (!ReturnToStartWindow(p.state, p.ui) && a.refuse) *a.refuse = true;
+     }},
     {"modify", "图片框_服饰", E::LeftButtonDown, [](Program& p, A a) { SwitchPage(p.ui, a.control); }},
     {"modify", "图片框_人物宝儿", E::LeftButtonDown, [](Program& p, A a) { SwitchPage(p.ui, a.control); }},
     {"modify", "图片框_插件", E::LeftButtonDown, [](Program& p, A a) { SwitchPage(p.ui, a.control); }},

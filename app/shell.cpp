@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "replay/document.h"
+#include "replay/group_edits.h"
 #include "replay/scene_edits.h"
 #include "resources/resources.h"
 
@@ -17,14 +18,17 @@ constexpr std::string_view kNoticeTitle = "温馨提示";
 constexpr std::string_view kReplayList = "列表框_文件列表";
 constexpr std::string_view kTitlePicture = "pictures/title_bar.jpg";
 
+// A flag of the program state that is set while a step that lets messages through runs.
+struct Busy {
+  bool& flag;
+  explicit Busy(bool& f) : flag(f) { flag = true; }
+  ~Busy() { flag = false; }
+};
+
 // Appends every replay below the record folder to the start window's list. Both list
 // buttons do nothing while this runs.
 void ListReplays(ProgramState& state, Ui& ui) {
-  struct Busy {
-    bool& flag;
-    explicit Busy(bool& f) : flag(f) { flag = true; }
-    ~Busy() { flag = false; }
-  } busy(state.listing);
+  Busy busy(state.listing);
   ListOptions options;
   options.pattern = "*.rcd";
   ListFolder(ui, "start", kReplayList, state.recordFolder, options);
@@ -89,15 +93,23 @@ void OpenSelectedReplay(ProgramState& state, Ui& ui) {
 }
 
 void ReplayListMenu(ProgramState& state, Ui& ui) {
-  const bool onReplay = ui.GetSelection("start", kReplayList) >= 0;
-  enum Entry { kOpen, kShowInFolder, kSeparator, kRefresh };
-  const std::vector<MenuEntry> entries = {{"打开录像", onReplay}, {"在文件夹中显示", onReplay}, {""}, {"刷新列表"}};
-  switch (ui.ShowMenu("start", entries)) {
-    case kOpen: OpenSelectedReplay(state, ui); break;
-    case kShowInFolder: ShowSelectedReplayInFolder(state, ui); break;
-    case kRefresh: ListRememberedFolder(state, ui); break;
-    default: break;
-  }
+  const int selected = ui.GetSelection("start", kReplayList);
+  const bool onReplay = selected >= 0;
+  const bool hasBackup =
+      onReplay && fs::FileExists(state.recordFolder + ui.ItemText("start", kReplayList, selected) + ".bak");
+  struct Choice {
+    MenuEntry entry;
+    void (*run)(ProgramState&, Ui&);
+  };
+  std::vector<Choice> choices = {{{"打开录像", onReplay}, OpenSelectedReplay},
+                                 {{"在文件夹中显示", onReplay}, ShowSelectedReplayInFolder}};
+  if (hasBackup) choices.push_back({{"恢复原录像"}, RestoreSelectedReplay});
+  choices.push_back({{""}, nullptr});
+  choices.push_back({{"刷新列表"}, ListRememberedFolder});
+  std::vector<MenuEntry> entries;
+  for (const Choice& c : choices) entries.push_back(c.entry);
+  const int chosen = ui.ShowMenu("start", entries);
+  if (chosen >= 0 && chosen < static_cast<int>(choices.size()) && choices[chosen].run) choices[chosen].run(state, ui);
 }
 
 void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui) {
@@ -112,9 +124,40 @@ void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui) {
   if (!ui.ShowInFolder(path)) ui.ShowNotice("start", "无法打开文件夹：" + path, kNoticeTitle);
 }
 
-void ReturnToStartWindow(Ui& ui) {
+void RestoreSelectedReplay(ProgramState& state, Ui& ui) {
+  const int selected = ui.GetSelection("start", kReplayList);
+  if (selected < 0) return;
+  const std::string path = state.recordFolder + ui.ItemText("start", kReplayList, selected);
+  if (ui.Ask("start", "要把录像恢复成第一次保存前的样子吗？", kNoticeTitle, false) != Answer::Yes) return;
+  Result<std::string> original = replay::ReadReplayFile(path + ".bak");
+  if (!original) {
+    ui.ShowNotice("start", "恢复失败：无法读取 " + path + ".bak：" + original.error().message, kNoticeTitle);
+    return;
+  }
+  // The same replace as saving: the replay is either the backup's bytes or as it was.
+  if (Status s = fs::ReplaceFileAtomically(path, *original); !s) {
+    ui.ShowNotice("start", "恢复失败：无法写入 " + path + "：" + s.error().message, kNoticeTitle);
+    return;
+  }
+  ui.ShowNotice("start", "恢复成功", kNoticeTitle);
+}
+
+bool ReturnToStartWindow(ProgramState& state, Ui& ui) {
+  if (state.askingToClose) return false;  // the first close's question decides
+  if (replay::HasUnsavedEdits(state.replay)) {
+    Busy asking(state.askingToClose);
+    switch (ui.Ask("modify", "录像已经改动，要先保存吗？\r\n不保存的话，改动会丢失。", kNoticeTitle, true)) {
+      case Answer::Yes:
+        // A failed save has said why; the window stays with every edit in it.
+        if (!replay::Save(state.replay, ui, state.recordFolder)) return false;
+        break;
+      case Answer::No: break;
+      case Answer::Cancel: return false;
+    }
+  }
   ui.ShowWindow("start", true);
   ui.DestroyWindow("modify");
+  return true;
 }
 
 void EndProgram(Ui& ui) { ui.EndProgram(0); }

@@ -27,13 +27,20 @@ void ListRememberedFolder(ProgramState& state, Ui& ui);
 // window. A replay that cannot be read is not opened; a notice says why.
 void OpenSelectedReplay(ProgramState& state, Ui& ui);
 
-// Right-click on the replay list: a menu to open the replay, show it in its folder or list
-// the remembered folder again. The first two need a replay under the mouse.
+// Right-click on the replay list: a menu to open the replay, show it in its folder, put its
+// original back (only when a backup NAME.rcd.bak is beside it) or list the remembered folder
+// again. The first two need a replay under the mouse.
 void ReplayListMenu(ProgramState& state, Ui& ui);
 // Shows the selected replay's file in the system's file manager.
 void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui);
+// After a yes/no question, replaces the selected replay with its backup NAME.rcd.bak (kept
+// by the first save after an opening); the backup stays. A failure changes nothing.
+void RestoreSelectedReplay(ProgramState& state, Ui& ui);
 
-void ReturnToStartWindow(Ui& ui);  // the modify window's close button: edits not saved are dropped
+// The modify window's close button, and every other way of closing it: with edits that
+// "保存" would write, the user is asked first (是 saves and closes only when the save
+// worked, 否 drops the edits, 取消 keeps the window). True when the window closed.
+bool ReturnToStartWindow(ProgramState& state, Ui& ui);
 void EndProgram(Ui& ui);           // the start window's close button
 void MinimizeModifyWindow(Ui& ui);
 void DragWindow(Ui& ui, std::string_view window);

@@ -21,6 +21,9 @@ struct ProgramState {
   // A folder listing is under way (it lets messages through, so a second click on a list
   // button can arrive in the middle of it).
   bool listing = false;
+  // The question about unsaved edits, or the save it leads to, is under way. Their boxes let
+  // other messages through, so a second close (the taskbar's, a log-off) can arrive meanwhile.
+  bool askingToClose = false;
 };
 
 // program folder + "\data.ini".

@@ -34,7 +34,7 @@ Result<std::string> Merge(const ReplayState& state) {
 Result<std::string> ReadReplayFile(std::string_view path) { return fs::ReadWholeFile(path, kMaxReplayBytes); }
 
 void OpenReplay(ReplayState& state, std::string bytes) {
-  state.openedBytes = bytes;
+  state.savedBytes = bytes;
   state.text = std::move(bytes);
   state.edited.clear();
   state.loaded.clear();
@@ -72,16 +72,23 @@ Status MergeAndWrite(ReplayState& state, std::string_view path) {
   // The original is kept before the replay is first replaced; a read-only replay is left to
   // the atomic replace to refuse, so no backup is made for a save that cannot happen.
   if (!state.backupKept && !fs::IsReadOnly(path)) {
-    if (Status s = fs::ReplaceFileAtomically(file + ".bak", state.openedBytes); !s)
+    if (Status s = fs::ReplaceFileAtomically(file + ".bak", state.savedBytes); !s)
       return Error{"无法保留原录像 " + file + ".bak：" + s.error().message};
     state.backupKept = true;
   }
   if (Status s = fs::ReplaceFileAtomically(path, *merged); !s)
     return Error{"无法写入 " + file + "：" + s.error().message};
 
+  state.savedBytes = *merged;
   state.text = std::move(*merged);
   state.loaded = state.edited;
   return Success();
+}
+
+bool HasUnsavedEdits(const ReplayState& state) {
+  Result<std::string> merged = Merge(state);
+  if (merged) return *merged != state.savedBytes;
+  return state.text != state.savedBytes || state.edited != state.loaded;
 }
 
 }  // namespace xl::replay

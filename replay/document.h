@@ -20,7 +20,9 @@ inline constexpr std::uint64_t kMaxReplayBytes = 64ull << 20;
 
 struct ReplayState {
   std::string text;  // the whole file, zero bytes included: it is written back whole
-  std::string openedBytes;  // the file as opened, for the backup kept by the first save
+  // The file as last opened or saved: unsaved edits are measured against it, and the first
+  // save keeps it (the file as opened) as NAME.rcd.bak.
+  std::string savedBytes;
   std::vector<std::string> edited;  // EditedBlocks, 0-based here: person N is edited[N-1]
   std::vector<std::string> loaded;  // LoadedBlocks, as taken from `text` at the last split
   int currentPerson = 0;             // 1-based; 0 until a person is picked
@@ -31,13 +33,18 @@ struct ReplayState {
 
 // Reads a replay file whole. Refuses files larger than kMaxReplayBytes.
 Result<std::string> ReadReplayFile(std::string_view path);
-// Makes `bytes` the current replay (text and openedBytes): blocks and stored slot values
+// Makes `bytes` the current replay (text and savedBytes): blocks and stored slot values
 // cleared, no person picked (currentPerson 0), no backup kept yet.
 void OpenReplay(ReplayState& state, std::string bytes);
 
 // Fills `edited` and `loaded` from `text` (the "\t\t\t<PlayerInfo>" blocks). Lets `ui`
 // process pending messages while it runs (nullptr: no pumping).
 void SplitPlayers(ReplayState& state, Ui* ui);
+
+// True when "保存" would write bytes other than the file's as last opened or saved: an edit
+// that changed nothing leaves none. Blocks that no longer fit the text (the save would be
+// refused) count as unsaved edits when anything was edited, so they are never dropped unasked.
+bool HasUnsavedEdits(const ReplayState& state);
 
 // Puts every edited block where its loaded block stands and writes the whole text to
 // `path` atomically; the first save after opening keeps the opened bytes as path + ".bak".

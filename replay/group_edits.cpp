@@ -57,15 +57,16 @@ void ApplyGroup(ReplayState& state, Ui& ui) {
   ReportEdit(ui, missing);
 }
 
-void Save(ReplayState& state, Ui& ui, std::string_view recordFolder) {
+bool Save(ReplayState& state, Ui& ui, std::string_view recordFolder) {
   // The replay is the one selected in the start window's list, read now.
   const std::string selected = ui.GetText("start", "列表框_文件列表");
   if (selected.empty()) {
     ui.ShowNotice(kModifyWindow, "保存失败：录像列表中没有选中的录像", kNoticeTitle);
-    return;
+    return false;
   }
   Status saved = MergeAndWrite(state, std::string(recordFolder) + selected);
   ui.ShowNotice(kModifyWindow, saved ? std::string("保存成功") : "保存失败：" + saved.error().message, kNoticeTitle);
+  return saved.ok();
 }
 
 }  // namespace xl::replay

@@ -552,6 +552,19 @@ void OnListContextMenu(LiveWindow& w, LiveControl& list, LPARAM screenPoint) {
   w.ui->Deliver(w, &list, UiEvent::ContextMenu, at.x, at.y);
 }
 
+// Any other control: the event carries where the mouse was, or the control's centre for
+// the menu key.
+void OnContextMenu(LiveWindow& w, LiveControl& control, LPARAM screenPoint) {
+  POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+  RECT client{};
+  GetClientRect(control.hwnd, &client);
+  if (at.x == -1 && at.y == -1)
+    at = POINT{client.right / 2, client.bottom / 2};
+  else
+    ScreenToClient(control.hwnd, &at);
+  w.ui->Deliver(w, &control, UiEvent::ContextMenu, at.x, at.y);
+}
+
 LRESULT CALLBACK TopWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* w = reinterpret_cast<LiveWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == WM_NCCREATE) {
@@ -575,13 +588,17 @@ LRESULT CALLBACK TopWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_CONTEXTMENU: {
       LiveControl* c = w->FindHandle(reinterpret_cast<HWND>(wp));
-      if (!c || c->unit->kind != UnitKind::ListBox) break;
-      OnListContextMenu(*w, *c, lp);
+      if (!c) break;
+      if (c->unit->kind == UnitKind::ListBox)
+        OnListContextMenu(*w, *c, lp);
+      else
+        OnContextMenu(*w, *c, lp);
       return 0;
     }
     case WM_CLOSE:  // Alt+F4 and the taskbar's close do what the window's close button does
       if (LiveControl* close = w->Find("按钮_关闭")) w->ui->Deliver(*w, close, UiEvent::Clicked);
       return 0;
+    case WM_QUERYENDSESSION: return w->ui->AllowSessionEnd(*w) ? TRUE : FALSE;
     case WM_NCDESTROY: SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0); break;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);

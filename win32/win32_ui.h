@@ -53,6 +53,7 @@ class Win32Ui final : public Ui {
   void SetPage(std::string_view window, std::string_view control, int index) override;
   int GetPage(std::string_view window, std::string_view control) override;
   void ShowNotice(std::string_view owner, std::string_view text, std::string_view title) override;
+  Answer Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) override;
   std::string BrowseFolder(std::string_view owner, std::string_view title) override;
   int ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) override;
   bool ShowInFolder(std::string_view path) override;
@@ -99,6 +100,9 @@ class Win32Ui final : public Ui {
   // For the window procedures.
   void Deliver(const LiveWindow& window, const LiveControl* control, UiEvent event, int x = 0, int y = 0);
   void RefuseTypedCharacter(const LiveWindow& window);
+  // WM_QUERYENDSESSION: the window's handler may ask about unsaved work; false when it
+  // keeps the session from ending.
+  bool AllowSessionEnd(const LiveWindow& window);
   HFONT Font(int pixels);
 
  private:

@@ -231,6 +231,21 @@ void MemoryUi::ShowNotice(std::string_view owner, std::string_view text, std::st
   notices_.push_back(Notice{std::string(owner), std::string(text), std::string(title)});
 }
 
+Answer MemoryUi::Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) {
+  notices_.push_back(Notice{std::string(owner), std::string(text), std::string(title)});
+  if (answers_.empty()) {
+    Problem("a question \"" + std::string(text) + "\" was shown but no answer was given");
+    return Answer::Cancel;
+  }
+  const std::string button = std::move(answers_.front());
+  answers_.pop_front();
+  if (button == "是") return Answer::Yes;
+  if (button == "否") return Answer::No;
+  if (button == "取消" && offerCancel) return Answer::Cancel;
+  Problem("cannot press \"" + button + "\" on the question \"" + std::string(text) + "\": no such button");
+  return Answer::Cancel;
+}
+
 std::string MemoryUi::BrowseFolder(std::string_view, std::string_view title) {
   browseTitles_.emplace_back(title);
   if (folders_.empty()) {
@@ -380,8 +395,8 @@ bool MemoryUi::RightClick(std::string_view window, std::string_view control, std
   Control* c = Reachable(window, control, "right-click");
   if (!c) return false;
   if (c->unit->kind != UnitKind::ListBox) {
-    Problem("cannot right-click " + Quoted(window, control) + ": not a list box");
-    return false;
+    Raise(window, control, UiEvent::ContextMenu, c->unit->width / 2, c->unit->height / 2);
+    return true;
   }
   int index = -1;
   if (!itemText.empty()) {
@@ -395,6 +410,19 @@ bool MemoryUi::RightClick(std::string_view window, std::string_view control, std
   c->selection = index;
   Raise(window, control, UiEvent::ContextMenu);
   return true;
+}
+
+bool MemoryUi::EndSession() {
+  std::vector<std::string> open;
+  for (const auto& [id, w] : windows_) open.push_back(id);
+  bool refuse = false;
+  for (const std::string& id : open) {
+    if (!sink_ || !FindWindow(id)) continue;
+    const UiEventSink sink = sink_;
+    sink(UiEventArgs{id, "", UiEvent::SessionEnding, 0, 0, &refuse});
+    if (refuse) break;  // one refusal keeps the session; the other windows are not asked
+  }
+  return !refuse;
 }
 
 // Handlers run inside the sink and may destroy the very window that raised the event:

@@ -53,7 +53,7 @@ TEST(ReplayDocument, OpeningStartsAfresh) {
   state.edited = state.loaded = {"x"};
   OpenReplay(state, "new");
   EXPECT_EQ(state.text, "new");
-  EXPECT_EQ(state.openedBytes, "new");
+  EXPECT_EQ(state.savedBytes, "new");
   EXPECT_EQ(state.currentPerson, 0);
   EXPECT_FALSE(state.backupKept);
   EXPECT_TRUE(state.edited.empty() && state.loaded.empty());
@@ -137,6 +137,7 @@ TEST(ReplayDocument, AFailedSaveLeavesFileAndStateAsTheyWere) {
     EXPECT_EQ(r.state.text, before.text);
     EXPECT_EQ(r.state.edited, before.edited);
     EXPECT_EQ(r.state.loaded, before.loaded);
+    EXPECT_TRUE(HasUnsavedEdits(r.state));  // closing still asks, also when the blocks no longer fit
     EXPECT_FALSE(r.state.backupKept);
     EXPECT_FALSE(fs::FileExists(r.path + ".bak"));
     if (fault == Fault::Vanished) {
@@ -192,6 +193,7 @@ class PumpingUi : public Ui {
   void SetPage(std::string_view, std::string_view, int) override {}
   int GetPage(std::string_view, std::string_view) override { return 0; }
   void ShowNotice(std::string_view, std::string_view, std::string_view) override {}
+  Answer Ask(std::string_view, std::string_view, std::string_view, bool) override { return Answer::Cancel; }
   std::string BrowseFolder(std::string_view, std::string_view) override { return {}; }
   int ShowMenu(std::string_view, const std::vector<MenuEntry>&) override { return -1; }
   bool ShowInFolder(std::string_view) override { return false; }

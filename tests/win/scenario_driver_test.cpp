@@ -52,6 +52,17 @@ TEST(RealWindowsDriver, FailsWhereTheUserWouldSeeOrDoSomethingElse) {
                    u8"click modify 超级按钮_修改服饰\n"),
        "s.scn:9:"},
       {"closed window", U8(u8"start\nclick start 按钮_关闭\nclick start 超级按钮_选择目录\n"), "s.scn:3:"},
+      {"menu read",
+       listed + U8(u8"select start 列表框_文件列表 a.rcd\nexpect menu start 列表框_文件列表 打开录像|在文件夹中显示|刷新列表\n"),
+       ""},
+      {"menu item missing",
+       listed + U8(u8"select start 列表框_文件列表 a.rcd\nmenu start 列表框_文件列表 恢复原录像\n"), "s.scn:5:"},
+      {"question nobody answers",
+       U8(u8"start\nbrowse data/scene\nclick start 超级按钮_选择目录\nselect start 列表框_文件列表 双人舞.rcd\n"
+          u8"dblclick start 列表框_文件列表\nselect modify 组合框_修改 第1人\npress modify 图片框_舞团家族\n"
+          u8"type modify 编辑框_舞团名字 abc\nclick modify 超级按钮_舞团\nexpect notice 温馨提示 修改成功\n"
+          u8"click modify 按钮_关闭\n"),
+       "s.scn:11:"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -62,7 +73,8 @@ TEST(RealWindowsDriver, FailsWhereTheUserWouldSeeOrDoSomethingElse) {
     {
       std::unique_ptr<ScenarioDriver> driver = MakeDriver();
       passed = RunCommands(r.script, folder, *driver, "s.scn", out);
-      // Every notice was closed by its button: nothing is left up for the next action.
+      // Every notice was closed by its button, and a question nobody answered by Esc's
+      // close: nothing is left up for the next action.
       EXPECT_TRUE(ui::OpenMessageBoxes().empty());
     }
     EXPECT_EQ(passed, r.failure.empty()) << out.str();
