@@ -23,15 +23,24 @@ void ChooseInstallDirectory(ProgramState& state, Ui& ui);
 // Empties the list and lists the remembered record folder again; with nothing
 // remembered the list stays empty.
 void ListRememberedFolder(ProgramState& state, Ui& ui);
-// Opens the replay selected in the list: hides the start window and opens the modify
-// window. A replay that cannot be read is not opened; a notice says why.
+// Opens the replay at `path` (a program path): hides the start window and opens the modify
+// window; saving writes back to that file. A replay that cannot be read, or a name not
+// ending in ".rcd", is not opened; a notice says why and the start window stays.
+void OpenReplayFile(ProgramState& state, Ui& ui, std::string_view path);
+// Opens the replay selected in the list.
 void OpenSelectedReplay(ProgramState& state, Ui& ui);
+// Files dropped on the start window: opens the first.
+void OpenDroppedReplay(ProgramState& state, Ui& ui, std::string_view path);
 
 // Right-click on the replay list: a menu to open the replay, show it in its folder or list
 // the remembered folder again. The first two need a replay under the mouse.
 void ReplayListMenu(ProgramState& state, Ui& ui);
 // Shows the selected replay's file in the system's file manager.
 void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui);
+
+// Right-click on the person chooser: copy the current person's costume, and once one is
+// copied, paste it to the current person.
+void PersonChooserMenu(ProgramState& state, Ui& ui);
 
 void ReturnToStartWindow(Ui& ui);  // the modify window's close button: edits not saved are dropped
 void EndProgram(Ui& ui);           // the start window's close button

@@ -17,8 +17,12 @@ enum class UiEvent {
   LeftButtonDown,    // picture boxes, transparent labels; x/y in the control's client area
   SelectionChanged,  // combo boxes, by the user or by SetSelection
   // List box: right button released over it (or the menu key). The item under the mouse
-  // is selected first; over no item, nothing is selected. x/y in the control's client area.
+  // is selected first; over no item, nothing is selected. Combo box: right button released
+  // over it, the selection unchanged. x/y in the control's client area.
   ContextMenu,
+  // Files dropped on a window that takes them (its definition says so); `text` holds the
+  // first file's path (GBK). Raised for the window itself: control is empty.
+  FilesDropped,
 };
 
 struct UiEventArgs {
@@ -26,6 +30,7 @@ struct UiEventArgs {
   std::string_view control;  // empty for window events
   UiEvent event;
   int x = 0, y = 0;
+  std::string_view text = {};  // FilesDropped: the first file's path
 };
 
 using UiEventSink = std::function<void(const UiEventArgs&)>;
@@ -64,6 +69,10 @@ class Ui {
   // text of combo and list boxes (empty when nothing is selected).
   virtual std::string GetText(std::string_view window, std::string_view control) = 0;
   virtual void SetText(std::string_view window, std::string_view control, std::string_view text) = 0;
+  // Edit boxes: the grey hint shown while the box is empty (a cue banner). It is no content:
+  // GetText stays empty, and typing replaces it. An empty hint removes it.
+  virtual void SetHint(std::string_view window, std::string_view control, std::string_view hint) = 0;
+  virtual std::string GetHint(std::string_view window, std::string_view control) = 0;
 
   // Combo and list boxes. Indices are 0-based; -1 means no selection.
   virtual int GetSelection(std::string_view window, std::string_view control) = 0;

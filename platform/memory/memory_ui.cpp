@@ -156,6 +156,16 @@ void MemoryUi::SetText(std::string_view window, std::string_view control, std::s
   if (c && !HasItems(c->unit->kind)) c->text = text;
 }
 
+void MemoryUi::SetHint(std::string_view window, std::string_view control, std::string_view hint) {
+  Control* c = FindControl(window, control);
+  if (c && c->unit->kind == UnitKind::EditBox) c->hint = hint;
+}
+
+std::string MemoryUi::GetHint(std::string_view window, std::string_view control) {
+  const Control* c = FindControl(window, control);
+  return c ? c->hint : std::string();
+}
+
 int MemoryUi::GetSelection(std::string_view window, std::string_view control) {
   const Control* c = FindControl(window, control);
   return c && HasItems(c->unit->kind) ? c->selection : -1;
@@ -379,8 +389,12 @@ bool MemoryUi::Select(std::string_view window, std::string_view control, std::st
 bool MemoryUi::RightClick(std::string_view window, std::string_view control, std::string_view itemText) {
   Control* c = Reachable(window, control, "right-click");
   if (!c) return false;
+  if (c->unit->kind == UnitKind::ComboBox) {
+    Raise(window, control, UiEvent::ContextMenu, c->unit->width / 2, c->unit->height / 2);
+    return true;
+  }
   if (c->unit->kind != UnitKind::ListBox) {
-    Problem("cannot right-click " + Quoted(window, control) + ": not a list box");
+    Problem("cannot right-click " + Quoted(window, control) + ": not a list box or combo box");
     return false;
   }
   int index = -1;
@@ -397,13 +411,30 @@ bool MemoryUi::RightClick(std::string_view window, std::string_view control, std
   return true;
 }
 
+bool MemoryUi::Drop(std::string_view window, const std::vector<std::string>& paths) {
+  const std::string where = "drop files on " + std::string(window);
+  Window* w = FindWindow(window);
+  if (!w || !w->visible || w->minimized) {
+    Problem("cannot " + where + ": the window is not shown");
+    return false;
+  }
+  if (!w->def->window.acceptsFiles) {
+    Problem("cannot " + where + ": the window takes no files");
+    return false;
+  }
+  if (paths.empty()) return true;
+  Raise(window, "", UiEvent::FilesDropped, 0, 0, paths.front());
+  return true;
+}
+
 // Handlers run inside the sink and may destroy the very window that raised the event:
 // the names are copied first and nothing of the window is touched afterwards.
-void MemoryUi::Raise(std::string_view window, std::string_view control, UiEvent event, int x, int y) {
+void MemoryUi::Raise(std::string_view window, std::string_view control, UiEvent event, int x, int y,
+                     std::string_view text) {
   if (!sink_) return;
   const UiEventSink sink = sink_;  // a handler may replace the sink while it runs
-  const std::string w(window), c(control);
-  sink(UiEventArgs{w, c, event, x, y});
+  const std::string w(window), c(control), t(text);
+  sink(UiEventArgs{w, c, event, x, y, t});
 }
 
 }  // namespace xl

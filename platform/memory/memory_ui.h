@@ -44,6 +44,8 @@ class MemoryUi : public Ui {
   bool IsVisible(std::string_view window, std::string_view control) override;
   std::string GetText(std::string_view window, std::string_view control) override;
   void SetText(std::string_view window, std::string_view control, std::string_view text) override;
+  void SetHint(std::string_view window, std::string_view control, std::string_view hint) override;
+  std::string GetHint(std::string_view window, std::string_view control) override;
   int GetSelection(std::string_view window, std::string_view control) override;
   void SetSelection(std::string_view window, std::string_view control, int index) override;
   int ItemCount(std::string_view window, std::string_view control) override;
@@ -74,8 +76,12 @@ class MemoryUi : public Ui {
   // Picks the first item with that text in a combo or list box; raises SelectionChanged.
   bool Select(std::string_view window, std::string_view control, std::string_view itemText);
   // Right button on a list box, over the first item with that text ("" = below the items):
-  // selects it (or nothing) and raises ContextMenu.
+  // selects it (or nothing) and raises ContextMenu. On a combo box the item is ignored and
+  // the selection stays.
   bool RightClick(std::string_view window, std::string_view control, std::string_view itemText);
+  // Files dragged from the file manager and dropped on a window that takes them; raises
+  // FilesDropped with the first path.
+  bool Drop(std::string_view window, const std::vector<std::string>& paths);
 
   // What a user sees.
   bool HasControl(std::string_view window, std::string_view control) { return FindControl(window, control); }
@@ -120,6 +126,7 @@ class MemoryUi : public Ui {
     std::vector<std::string> items;
     int selection = -1;  // list and combo boxes; the current page of a tab control
     std::string picture;
+    std::string hint;  // edit boxes
     int updateDepth = 0;
   };
   struct Window {
@@ -137,7 +144,8 @@ class MemoryUi : public Ui {
   bool Shown(const Window& w, const Control& c, int depth) const;
   // The control a user action aims at, if the user can reach it; else records why not.
   Control* Reachable(std::string_view window, std::string_view control, const char* action);
-  void Raise(std::string_view window, std::string_view control, UiEvent event, int x = 0, int y = 0);
+  void Raise(std::string_view window, std::string_view control, UiEvent event, int x = 0, int y = 0,
+             std::string_view text = {});
   void Problem(std::string text) { problems_.push_back(std::move(text)); }
 
   std::vector<WindowDef> defs_;
