@@ -1,5 +1,6 @@
 #include "win32/win32_ui.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 

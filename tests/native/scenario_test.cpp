@@ -56,7 +56,7 @@ TEST(ScenarioScript, LinesBecomeCommands) {
   EXPECT_EQ(c[9].verb, Verb::Click);
 
   const char* bad[] = {"jump start x", "click start", "click start a b", "expect visible start - maybe",
-                       "expect colour start x red", "start now", "expect file only-one"};
+                       "expect colour start x red", "drop start", "expect file only-one"};
   for (const char* line : bad) {
     auto r = ParseScript(std::string("start\n") + line + "\n");
     ASSERT_FALSE(r.ok()) << line;
@@ -76,7 +76,9 @@ struct FakeDriver : ScenarioDriver {
   void QueueFolder(const std::optional<std::filesystem::path>& f) override {
     calls.push_back(f ? "browse " + f->filename().string() : "browse cancel");
   }
-  Status Start() override { return Record("start"); }
+  Status Start(const std::optional<std::filesystem::path>& f) override {
+    return Record(f ? "start " + f->filename().string() : "start");
+  }
   Status Click(std::string_view, std::string_view c) override {
     pending.insert(pending.end(), onClick.begin(), onClick.end());
     onClick.clear();
@@ -88,7 +90,9 @@ struct FakeDriver : ScenarioDriver {
   Status Select(std::string_view, std::string_view, std::string_view i) override { return Record("select " + std::string(i)); }
   Status Type(std::string_view, std::string_view, std::string_view t) override { return Record("type " + std::string(t)); }
   Status Clear(std::string_view, std::string_view) override { return Record("clear"); }
+  Status Drop(std::string_view, const std::filesystem::path& f) override { return Record("drop " + f.filename().string()); }
   Result<std::string> Text(std::string_view, std::string_view) override { return text; }
+  Result<std::string> Hint(std::string_view, std::string_view) override { return text; }
   Result<std::vector<std::string>> Items(std::string_view, std::string_view) override {
     return std::vector<std::string>{"a", "b"};
   }
@@ -115,6 +119,7 @@ TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
       {"passes", "start\nclick modify x\nexpect text modify y abc\nexpect items modify z a|b\n", {}, ""},
       {"text differs", "start\nexpect text modify y abd\nclick modify x\n", {}, "s.scn:2: expect text modify y abd"},
       {"items differ", "start\nexpect items modify z a\n", {}, "s.scn:2:"},
+      {"hint differs", "start\nexpect hint modify y abc\nexpect hint modify y abd\n", {}, "s.scn:3:"},
       {"visibility", "start\nexpect visible modify - no\n", {}, "s.scn:2:"},
       {"picture", "start\nexpect picture modify p pictures/a.png\n", {}, "s.scn:2:"},
       {"action refused", "start\nclick modify gone\n", {}, "s.scn:2: click modify gone"},

@@ -32,8 +32,9 @@ class ScenarioDriver {
   virtual void SetDocumentsFolder(const std::filesystem::path& folder) = 0;
   // The answer of the next folder browser; nullopt answers as a cancel.
   virtual void QueueFolder(const std::optional<std::filesystem::path>& folder) = 0;
-  // Runs the start-up sequence; the start window is shown afterwards.
-  virtual Status Start() = 0;
+  // Runs the start-up sequence; the start window is shown afterwards. With a file, the
+  // program gets it as its argument, an absolute path as the file manager passes it.
+  virtual Status Start(const std::optional<std::filesystem::path>& argument) = 0;
 
   virtual Status Click(std::string_view window, std::string_view control) = 0;
   virtual Status DoubleClick(std::string_view window, std::string_view control) = 0;
@@ -41,9 +42,13 @@ class ScenarioDriver {
   virtual Status Select(std::string_view window, std::string_view control, std::string_view item) = 0;
   virtual Status Type(std::string_view window, std::string_view control, std::string_view text) = 0;
   virtual Status Clear(std::string_view window, std::string_view control) = 0;
+  // Drops the file on the window, as dragged from the file manager.
+  virtual Status Drop(std::string_view window, const std::filesystem::path& file) = 0;
 
   // Control "-" means the window itself.
   virtual Result<std::string> Text(std::string_view window, std::string_view control) = 0;
+  // The grey hint of an edit box ("" for none).
+  virtual Result<std::string> Hint(std::string_view window, std::string_view control) = 0;
   virtual Result<std::vector<std::string>> Items(std::string_view window, std::string_view control) = 0;
   virtual Result<bool> Visible(std::string_view window, std::string_view control) = 0;
   // Resource name of the picture shown; "" for none, "?" for a picture that is no resource.

@@ -34,9 +34,9 @@ void MemoryDriver::QueueFolder(const std::optional<std::filesystem::path>& folde
   ui_.QueueFolder(folder ? ProgramPathOf(*folder) : std::string());
 }
 
-Status MemoryDriver::Start() {
+Status MemoryDriver::Start(const std::optional<std::filesystem::path>& argument) {
   program_ = std::make_unique<Program>(ui_, initial_);
-  program_->Start();
+  program_->Start(argument ? ProgramPathOf(*argument) : std::string());
   return Acted(true);
 }
 
@@ -65,6 +65,14 @@ Status MemoryDriver::Type(std::string_view w, std::string_view c, std::string_vi
   return Acted(ui_.Type(w, c, text));
 }
 Status MemoryDriver::Clear(std::string_view w, std::string_view c) { return Acted(ui_.Clear(w, c)); }
+Status MemoryDriver::Drop(std::string_view w, const std::filesystem::path& file) {
+  return Acted(ui_.Drop(w, {ProgramPathOf(file)}));
+}
+
+Result<std::string> MemoryDriver::Hint(std::string_view w, std::string_view c) {
+  if (Status s = Exists(w, c); !s) return s.error();
+  return ui_.GetHint(w, c);
+}
 
 Result<std::string> MemoryDriver::Text(std::string_view w, std::string_view c) {
   if (Status s = Exists(w, c); !s) return s.error();

@@ -16,14 +16,16 @@ class MemoryDriver : public ScenarioDriver {
   void SetProgramFolder(const std::filesystem::path& folder) override;
   void SetDocumentsFolder(const std::filesystem::path& folder) override;
   void QueueFolder(const std::optional<std::filesystem::path>& folder) override;
-  Status Start() override;
+  Status Start(const std::optional<std::filesystem::path>& argument) override;
   Status Click(std::string_view window, std::string_view control) override;
   Status DoubleClick(std::string_view window, std::string_view control) override;
   Status Press(std::string_view window, std::string_view control) override;
   Status Select(std::string_view window, std::string_view control, std::string_view item) override;
   Status Type(std::string_view window, std::string_view control, std::string_view text) override;
   Status Clear(std::string_view window, std::string_view control) override;
+  Status Drop(std::string_view window, const std::filesystem::path& file) override;
   Result<std::string> Text(std::string_view window, std::string_view control) override;
+  Result<std::string> Hint(std::string_view window, std::string_view control) override;
   Result<std::vector<std::string>> Items(std::string_view window, std::string_view control) override;
   Result<bool> Visible(std::string_view window, std::string_view control) override;
   Result<std::string> Picture(std::string_view window, std::string_view control) override;

@@ -12,8 +12,8 @@ namespace xl::scenario {
 
 enum class Verb {
   GameDir, DocsDir, ReadOnly, Browse, Start,
-  Click, DoubleClick, Press, Select, Type, Clear,
-  ExpectText, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
+  Click, DoubleClick, Press, Select, Type, Clear, Drop,
+  ExpectText, ExpectHint, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
   Shot,
 };
 
@@ -26,7 +26,7 @@ struct Command {
   std::string title;               // GBK: the notice's title
   std::vector<std::string> items;  // GBK: expect items
   bool flag = false;  // visible: yes; notice: match by prefix; browse: cancel; picture: empty
-  std::string path, otherPath;     // UTF-8, relative to the script's folder
+  std::string path, otherPath;     // UTF-8, relative to the script's folder (start: the argument, if any)
 };
 
 // The commands of a script; an unknown command or a malformed line fails with
