@@ -350,6 +350,7 @@ void DrawHint(HWND hwnd, const LiveControl& c) {
   SendMessageW(hwnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
   HDC dc = GetDC(hwnd);
   if (!dc) return;
+  HideCaret(hwnd);  // the caret is inverted pixels: drawn over, it would leave a trace
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
@@ -357,6 +358,7 @@ void DrawHint(HWND hwnd, const LiveControl& c) {
               DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   SelectObject(dc, old);
   ReleaseDC(hwnd, dc);
+  ShowCaret(hwnd);
 }
 
 LRESULT SetHintText(HWND hwnd, LiveControl& c, const wchar_t* hint) {
