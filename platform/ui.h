@@ -16,9 +16,9 @@ enum class UiEvent {
   DoubleClicked,     // list box
   LeftButtonDown,    // picture boxes, transparent labels; x/y in the control's client area
   SelectionChanged,  // combo boxes, by the user or by SetSelection
-  // List box: right button released over it (or the menu key). The item under the mouse
-  // is selected first; over no item, nothing is selected. Combo box: right button released
-  // over it, the selection unchanged. x/y in the control's client area.
+  // Right button released over a control (or the menu key). On a list box the item under
+  // the mouse is selected first; over no item, nothing is selected. x/y in the control's
+  // client area.
   ContextMenu,
   // Files dropped on a window that takes them (its definition says so); `text` holds the
   // first file's path (GBK). Raised for the window itself: control is empty.
@@ -34,6 +34,10 @@ struct UiEventArgs {
 };
 
 using UiEventSink = std::function<void(const UiEventArgs&)>;
+
+// The button that answered a question. Closing the box without a button (Esc, its close
+// button) answers Cancel, also when the box offered no 取消.
+enum class Answer { Yes, No, Cancel };
 
 // One entry of a popup menu; an empty text is a separator line.
 struct MenuEntry {
@@ -95,6 +99,11 @@ class Ui {
 
   // A modal notice owned by `owner` (a window id). Returns when the user has closed it.
   virtual void ShowNotice(std::string_view owner, std::string_view text, std::string_view title) = 0;
+
+  // A modal question owned by `owner` with the buttons 是 and 否, and 取消 as well when
+  // `offerCancel`. It is shown like a notice (a question mark instead of the notice's badge)
+  // and returns once the user has answered.
+  virtual Answer Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) = 0;
 
   // The shell's folder browser; empty when the user cancels.
   virtual std::string BrowseFolder(std::string_view owner, std::string_view title) = 0;

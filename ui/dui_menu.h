@@ -84,4 +84,9 @@ class DuiMenu {
   int fixedWidth_ = 0;
 };
 
+// For drivers (tests, the scenario runner): called with the root window of each menu once it
+// is shown, before its message loop starts; empty: none. MenuLevel::FromWindow (popup_menu.h)
+// tells its items and where they stand.
+void SetMenuShownHook(std::function<void(HWND root)> hook);
+
 }  // namespace xl::ui

@@ -13,6 +13,11 @@ constexpr wchar_t kMenuTitle[] = L"Ex_DirectUI_Menu";
 constexpr int kMenuWindowKind = 1;
 constexpr int kLayerAlpha = 240;
 
+std::function<void(HWND)>& ShownHook() {
+  static std::function<void(HWND)> hook;
+  return hook;
+}
+
 // The open levels of every session, to find a level from its window.
 std::vector<MenuLevel*>& LiveLevels() {
   static std::vector<MenuLevel*> levels;
@@ -331,8 +336,13 @@ void MenuSession::CarryOut() {
 
 void DuiMenu::Popup(HWND owner, int x, int y) const {
   MenuSession session(owner);
-  if (session.Open(*this, x, y)) session.Run();
+  HWND root = session.Open(*this, x, y);
+  if (!root) return;
+  if (ShownHook()) ShownHook()(root);
+  session.Run();
 }
+
+void SetMenuShownHook(std::function<void(HWND)> hook) { ShownHook() = std::move(hook); }
 
 HWND DuiMenu::PopupSub(HWND parentMenu) const {
   MenuLevel* parent = MenuLevel::FromWindow(parentMenu);

@@ -612,6 +612,19 @@ void OnListContextMenu(LiveWindow& w, LiveControl& list, LPARAM screenPoint) {
   w.ui->Deliver(w, &list, UiEvent::ContextMenu, at.x, at.y);
 }
 
+// Any other control: the event carries where the mouse was, or the control's centre for
+// the menu key.
+void OnContextMenu(LiveWindow& w, LiveControl& control, LPARAM screenPoint) {
+  POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+  RECT client{};
+  GetClientRect(control.hwnd, &client);
+  if (at.x == -1 && at.y == -1)
+    at = POINT{client.right / 2, client.bottom / 2};
+  else
+    ScreenToClient(control.hwnd, &at);
+  w.ui->Deliver(w, &control, UiEvent::ContextMenu, at.x, at.y);
+}
+
 // Files dragged from the file manager: the first one counts. Its name goes to the program
 // as GBK; a name GBK cannot hold arrives with "?" in place of those characters, so opening
 // it fails with the file's own reason rather than silently doing nothing.
@@ -650,17 +663,12 @@ LRESULT CALLBACK TopWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_CONTEXTMENU: {
       LiveControl* c = w->FindHandle(reinterpret_cast<HWND>(wp));
-      if (c && c->unit->kind == UnitKind::ListBox) {
+      if (!c) break;
+      if (c->unit->kind == UnitKind::ListBox)
         OnListContextMenu(*w, *c, lp);
-        return 0;
-      }
-      if (c && c->unit->kind == UnitKind::ComboBox) {
-        POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        ScreenToClient(c->hwnd, &at);
-        w->ui->Deliver(*w, c, UiEvent::ContextMenu, at.x, at.y);
-        return 0;
-      }
-      break;
+      else
+        OnContextMenu(*w, *c, lp);
+      return 0;
     }
     case WM_DROPFILES: OnDropFiles(*w, reinterpret_cast<HDROP>(wp)); return 0;
     case WM_CLOSE:  // Alt+F4 and the taskbar's close do what the window's close button does

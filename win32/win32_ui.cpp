@@ -431,6 +431,22 @@ std::string Win32Ui::BrowseFolder(std::string_view owner, std::string_view title
 }
 
 // The skinned popup menu; the window manager's own menus would not match the program's look.
+// The skinned box with the question badge, entering and leaving as the notices do.
+Answer Win32Ui::Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) {
+  LiveWindow* w = Find(owner);
+  ui::MessageBoxOptions o;
+  o.buttonSet = offerCancel ? 3 : 4;  // 取消 否 是, or 否 是, from the right
+  o.title = std::string(title);
+  o.style = ui::kStyleQuestion;
+  o.showEffect = 2;
+  o.closeEffect = 1;
+  switch (ui::SkinnedMessageBox(w ? w->hwnd : nullptr, text, o)) {
+    case ui::kResultYes: return Answer::Yes;
+    case ui::kResultNo: return Answer::No;
+    default: return Answer::Cancel;
+  }
+}
+
 int Win32Ui::ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) {
   LiveWindow* w = Find(owner);
   ui::DuiMenu menu;

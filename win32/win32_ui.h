@@ -55,6 +55,7 @@ class Win32Ui final : public Ui {
   void SetPage(std::string_view window, std::string_view control, int index) override;
   int GetPage(std::string_view window, std::string_view control) override;
   void ShowNotice(std::string_view owner, std::string_view text, std::string_view title) override;
+  Answer Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) override;
   std::string BrowseFolder(std::string_view owner, std::string_view title) override;
   int ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) override;
   bool ShowInFolder(std::string_view path) override;

@@ -241,6 +241,21 @@ void MemoryUi::ShowNotice(std::string_view owner, std::string_view text, std::st
   notices_.push_back(Notice{std::string(owner), std::string(text), std::string(title)});
 }
 
+Answer MemoryUi::Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) {
+  notices_.push_back(Notice{std::string(owner), std::string(text), std::string(title)});
+  if (answers_.empty()) {
+    Problem("a question \"" + std::string(text) + "\" was shown but no answer was given");
+    return Answer::Cancel;
+  }
+  const std::string button = std::move(answers_.front());
+  answers_.pop_front();
+  if (button == "是") return Answer::Yes;
+  if (button == "否") return Answer::No;
+  if (button == "取消" && offerCancel) return Answer::Cancel;
+  Problem("cannot press \"" + button + "\" on the question \"" + std::string(text) + "\": no such button");
+  return Answer::Cancel;
+}
+
 std::string MemoryUi::BrowseFolder(std::string_view, std::string_view title) {
   browseTitles_.emplace_back(title);
   if (folders_.empty()) {
@@ -389,13 +404,9 @@ bool MemoryUi::Select(std::string_view window, std::string_view control, std::st
 bool MemoryUi::RightClick(std::string_view window, std::string_view control, std::string_view itemText) {
   Control* c = Reachable(window, control, "right-click");
   if (!c) return false;
-  if (c->unit->kind == UnitKind::ComboBox) {
+  if (c->unit->kind != UnitKind::ListBox) {
     Raise(window, control, UiEvent::ContextMenu, c->unit->width / 2, c->unit->height / 2);
     return true;
-  }
-  if (c->unit->kind != UnitKind::ListBox) {
-    Problem("cannot right-click " + Quoted(window, control) + ": not a list box or combo box");
-    return false;
   }
   int index = -1;
   if (!itemText.empty()) {

@@ -58,6 +58,7 @@ class MemoryUi : public Ui {
   void SetPage(std::string_view window, std::string_view control, int index) override;
   int GetPage(std::string_view window, std::string_view control) override;
   void ShowNotice(std::string_view owner, std::string_view text, std::string_view title) override;
+  Answer Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) override;
   std::string BrowseFolder(std::string_view owner, std::string_view title) override;
   int ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) override;
   bool ShowInFolder(std::string_view path) override;
@@ -75,16 +76,17 @@ class MemoryUi : public Ui {
   bool Press(std::string_view window, std::string_view control);  // left button, at the centre
   // Picks the first item with that text in a combo or list box; raises SelectionChanged.
   bool Select(std::string_view window, std::string_view control, std::string_view itemText);
-  // Right button on a list box, over the first item with that text ("" = below the items):
-  // selects it (or nothing) and raises ContextMenu. On a combo box the item is ignored and
-  // the selection stays.
-  bool RightClick(std::string_view window, std::string_view control, std::string_view itemText);
+  // Right button on a control. On a list box it lands over the first item with that text
+  // ("" = below the items) and selects it (or nothing); other controls ignore `itemText`.
+  // Raises ContextMenu.
+  bool RightClick(std::string_view window, std::string_view control, std::string_view itemText = {});
   // Files dragged from the file manager and dropped on a window that takes them; raises
   // FilesDropped with the first path.
   bool Drop(std::string_view window, const std::vector<std::string>& paths);
 
   // What a user sees.
   bool HasControl(std::string_view window, std::string_view control) { return FindControl(window, control); }
+  // Notices and questions, in the order they were shown.
   const std::vector<Notice>& Notices() const { return notices_; }
   // Resource name of the picture shown ("" = none, "?" = bytes that are no resource); for
   // an image button, its normal picture.
@@ -100,9 +102,15 @@ class MemoryUi : public Ui {
   void QueueFolder(std::string path) { folders_.push_back(std::move(path)); }
   const std::vector<std::string>& BrowseTitles() const { return browseTitles_; }
 
+  // The button to press on the next question: "是", "否" or "取消". A question shown with
+  // nothing queued, or without that button, is a problem and answers Cancel.
+  void QueueAnswer(std::string button) { answers_.push_back(std::move(button)); }
+  size_t QueuedAnswers() const { return answers_.size(); }
+
   // The answer of the next popup menu: the text of the entry to choose; "" closes the menu
   // without a choice. A missing or disabled entry is refused like a click that cannot be done.
   void QueueMenuChoice(std::string text) { menuChoices_.push_back(std::move(text)); }
+  void DropMenuChoices() { menuChoices_.clear(); }
   struct ShownMenu {
     std::string owner;
     std::vector<MenuEntry> entries;
@@ -154,6 +162,7 @@ class MemoryUi : public Ui {
   std::vector<Notice> notices_;
   std::deque<std::string> folders_;
   std::vector<std::string> browseTitles_;
+  std::deque<std::string> answers_;
   std::deque<std::string> menuChoices_;
   std::vector<ShownMenu> menus_;
   std::vector<std::string> shownInFolder_;

@@ -32,11 +32,14 @@ TEST(ScenarioScript, LinesBecomeCommands) {
                                 u8"expect visible modify - no\n"
                                 u8"browse cancel\n"
                                 u8"expect picture start x empty\n"
-                                u8"click start 按钮_关闭   \n");
+                                u8"click start 按钮_关闭   \n"
+                                u8"answer 取消\n"
+                                u8"menu start 列表框_文件列表 恢复原录像\n"
+                                u8"expect menu start 列表框_文件列表 打开录像|刷新列表\n");
   auto parsed = ParseScript(script);
   ASSERT_TRUE(parsed.ok()) << parsed.error().message;
   const std::vector<Command>& c = *parsed;
-  ASSERT_EQ(c.size(), 10u);
+  ASSERT_EQ(c.size(), 13u);
   EXPECT_EQ(c[0].verb, Verb::GameDir);
   EXPECT_EQ(c[0].line, 3);
   EXPECT_EQ(c[0].path, "some dir/x");
@@ -54,9 +57,16 @@ TEST(ScenarioScript, LinesBecomeCommands) {
   EXPECT_TRUE(c[7].flag);
   EXPECT_TRUE(c[8].flag);
   EXPECT_EQ(c[9].verb, Verb::Click);
+  EXPECT_EQ(c[10].verb, Verb::Answer);
+  EXPECT_EQ(c[10].text, "取消");
+  EXPECT_EQ(c[11].verb, Verb::Menu);
+  EXPECT_EQ(c[11].text, "恢复原录像");
+  EXPECT_EQ(c[12].verb, Verb::ExpectMenu);
+  EXPECT_EQ(c[12].items, (std::vector<std::string>{"打开录像", "刷新列表"}));
 
   const char* bad[] = {"jump start x", "click start", "click start a b", "expect visible start - maybe",
-                       "expect colour start x red", "drop start", "expect file only-one"};
+                       "expect colour start x red", "drop start", "expect file only-one", "answer",
+                       "menu start list"};
   for (const char* line : bad) {
     auto r = ParseScript(std::string("start\n") + line + "\n");
     ASSERT_FALSE(r.ok()) << line;
@@ -76,6 +86,7 @@ struct FakeDriver : ScenarioDriver {
   void QueueFolder(const std::optional<std::filesystem::path>& f) override {
     calls.push_back(f ? "browse " + f->filename().string() : "browse cancel");
   }
+  void QueueAnswer(std::string_view b) override { calls.push_back("answer " + std::string(b)); }
   Status Start(const std::optional<std::filesystem::path>& f) override {
     return Record(f ? "start " + f->filename().string() : "start");
   }
@@ -91,6 +102,12 @@ struct FakeDriver : ScenarioDriver {
   Status Type(std::string_view, std::string_view, std::string_view t) override { return Record("type " + std::string(t)); }
   Status Clear(std::string_view, std::string_view) override { return Record("clear"); }
   Status Drop(std::string_view, const std::filesystem::path& f) override { return Record("drop " + f.filename().string()); }
+  Status ChooseFromMenu(std::string_view, std::string_view, std::string_view i) override {
+    return Record("menu " + std::string(i));
+  }
+  Result<std::vector<std::string>> MenuItems(std::string_view, std::string_view) override {
+    return std::vector<std::string>{"a", "b"};
+  }
   Result<std::string> Text(std::string_view, std::string_view) override { return text; }
   Result<std::string> Hint(std::string_view, std::string_view) override { return text; }
   Result<std::vector<std::string>> Items(std::string_view, std::string_view) override {
@@ -120,6 +137,7 @@ TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
       {"text differs", "start\nexpect text modify y abd\nclick modify x\n", {}, "s.scn:2: expect text modify y abd"},
       {"items differ", "start\nexpect items modify z a\n", {}, "s.scn:2:"},
       {"hint differs", "start\nexpect hint modify y abc\nexpect hint modify y abd\n", {}, "s.scn:3:"},
+      {"menu differs", "start\nexpect menu modify z a|b|c\n", {}, "s.scn:2:"},
       {"visibility", "start\nexpect visible modify - no\n", {}, "s.scn:2:"},
       {"picture", "start\nexpect picture modify p pictures/a.png\n", {}, "s.scn:2:"},
       {"action refused", "start\nclick modify gone\n", {}, "s.scn:2: click modify gone"},

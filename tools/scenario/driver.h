@@ -32,6 +32,9 @@ class ScenarioDriver {
   virtual void SetDocumentsFolder(const std::filesystem::path& folder) = 0;
   // The answer of the next folder browser; nullopt answers as a cancel.
   virtual void QueueFolder(const std::optional<std::filesystem::path>& folder) = 0;
+  // The button to press on the next box that offers more than one ("是", "否", "取消"). A
+  // question shown with nothing queued, or without that button, is closed and reported.
+  virtual void QueueAnswer(std::string_view button) = 0;
   // Runs the start-up sequence; the start window is shown afterwards. With a file, the
   // program gets it as its argument, an absolute path as the file manager passes it.
   virtual Status Start(const std::optional<std::filesystem::path>& argument) = 0;
@@ -44,6 +47,12 @@ class ScenarioDriver {
   virtual Status Clear(std::string_view window, std::string_view control) = 0;
   // Drops the file on the window, as dragged from the file manager.
   virtual Status Drop(std::string_view window, const std::filesystem::path& file) = 0;
+  // Right-clicks the control (a list box on its selected item) and chooses `item` in the
+  // popup menu. Fails when no menu opens or it has no such enabled item.
+  virtual Status ChooseFromMenu(std::string_view window, std::string_view control, std::string_view item) = 0;
+  // Right-clicks the control, reads the popup menu's items in order (separators left out)
+  // and closes it with Esc. Fails when no menu opens.
+  virtual Result<std::vector<std::string>> MenuItems(std::string_view window, std::string_view control) = 0;
 
   // Control "-" means the window itself.
   virtual Result<std::string> Text(std::string_view window, std::string_view control) = 0;
@@ -58,7 +67,7 @@ class ScenarioDriver {
 
   // Notices shown since the last call, in order (a real back end closes each one).
   virtual std::vector<ShownNotice> TakeNotices() = 0;
-  // Things that went wrong outside any action: a folder browser nobody answered.
+  // Things that went wrong outside any action: a folder browser or a question nobody answered.
   virtual std::vector<std::string> TakeProblems() = 0;
 };
 

@@ -34,6 +34,8 @@ void MemoryDriver::QueueFolder(const std::optional<std::filesystem::path>& folde
   ui_.QueueFolder(folder ? ProgramPathOf(*folder) : std::string());
 }
 
+void MemoryDriver::QueueAnswer(std::string_view button) { ui_.QueueAnswer(std::string(button)); }
+
 Status MemoryDriver::Start(const std::optional<std::filesystem::path>& argument) {
   program_ = std::make_unique<Program>(ui_, initial_);
   program_->Start(argument ? ProgramPathOf(*argument) : std::string());
@@ -72,6 +74,32 @@ Status MemoryDriver::Drop(std::string_view w, const std::filesystem::path& file)
 Result<std::string> MemoryDriver::Hint(std::string_view w, std::string_view c) {
   if (Status s = Exists(w, c); !s) return s.error();
   return ui_.GetHint(w, c);
+}
+
+// A list box is right-clicked on its selected item (below its items when none is selected).
+Result<MemoryUi::ShownMenu> MemoryDriver::RightClickWith(std::string_view w, std::string_view c, std::string choice) {
+  const size_t shown = ui_.Menus().size();
+  ui_.QueueMenuChoice(std::move(choice));
+  const bool reached = ui_.RightClick(w, c, ui_.GetText(w, c));
+  ui_.DropMenuChoices();
+  if (Status s = Acted(reached); !s) return s.error();
+  if (ui_.Menus().size() == shown) return Error{"no popup menu opened on " + std::string(w) + " " + std::string(c)};
+  return ui_.Menus().back();
+}
+
+Status MemoryDriver::ChooseFromMenu(std::string_view w, std::string_view c, std::string_view item) {
+  Result<MemoryUi::ShownMenu> menu = RightClickWith(w, c, std::string(item));
+  if (!menu) return menu.error();
+  return Success();  // an item not in the menu is among the problems MemoryUi recorded
+}
+
+Result<std::vector<std::string>> MemoryDriver::MenuItems(std::string_view w, std::string_view c) {
+  Result<MemoryUi::ShownMenu> menu = RightClickWith(w, c, "");
+  if (!menu) return menu.error();
+  std::vector<std::string> items;
+  for (const MenuEntry& e : menu->entries)
+    if (!e.text.empty()) items.push_back(e.text);
+  return items;
 }
 
 Result<std::string> MemoryDriver::Text(std::string_view w, std::string_view c) {

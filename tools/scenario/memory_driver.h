@@ -16,6 +16,7 @@ class MemoryDriver : public ScenarioDriver {
   void SetProgramFolder(const std::filesystem::path& folder) override;
   void SetDocumentsFolder(const std::filesystem::path& folder) override;
   void QueueFolder(const std::optional<std::filesystem::path>& folder) override;
+  void QueueAnswer(std::string_view button) override;
   Status Start(const std::optional<std::filesystem::path>& argument) override;
   Status Click(std::string_view window, std::string_view control) override;
   Status DoubleClick(std::string_view window, std::string_view control) override;
@@ -24,6 +25,8 @@ class MemoryDriver : public ScenarioDriver {
   Status Type(std::string_view window, std::string_view control, std::string_view text) override;
   Status Clear(std::string_view window, std::string_view control) override;
   Status Drop(std::string_view window, const std::filesystem::path& file) override;
+  Status ChooseFromMenu(std::string_view window, std::string_view control, std::string_view item) override;
+  Result<std::vector<std::string>> MenuItems(std::string_view window, std::string_view control) override;
   Result<std::string> Text(std::string_view window, std::string_view control) override;
   Result<std::string> Hint(std::string_view window, std::string_view control) override;
   Result<std::vector<std::string>> Items(std::string_view window, std::string_view control) override;
@@ -39,6 +42,8 @@ class MemoryDriver : public ScenarioDriver {
  private:
   Status Acted(bool reached);
   Status Exists(std::string_view window, std::string_view control);
+  // Right-clicks with `choice` queued for the menu; the menu shown, or an error.
+  Result<MemoryUi::ShownMenu> RightClickWith(std::string_view window, std::string_view control, std::string choice);
 
   MemoryUi ui_;
   ProgramState initial_;

@@ -2,7 +2,9 @@
 // starts it (Win32Ui, the skinned toolkit's hooks), and every action is the message a
 // user's mouse or keyboard would send to the control under it. What the script reads is
 // read back from the controls themselves. Notices are read from the box that is up and
-// closed with a click on its button; folder browsers are answered from the script's queue.
+// closed with a click on its button (a question with the button the script queued); folder
+// browsers are answered from the script's queue. A right-click's popup menu is read from its
+// window and answered with a click on an item or with Esc.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -21,7 +23,9 @@
 #include "win32/win32_ui.h"
 #include "tools/scenario/driver.h"
 #include "ui/hidden_host.h"
+#include "ui/dui_menu_item.h"
 #include "ui/message_box.h"
+#include "ui/popup_menu.h"
 #include "ui/ui_start.h"
 
 namespace xl::scenario {
@@ -62,6 +66,25 @@ LPARAM Centre(HWND h) {
   return MAKELPARAM(r.right / 2, r.bottom / 2);
 }
 
+// A box button's text as the script names it: "是(&Y)" is "是".
+std::string WithoutAccelerator(std::string text) {
+  if (size_t open = text.find("(&"); open != std::string::npos && text.back() == ')') text.erase(open);
+  std::erase(text, '&');
+  return text;
+}
+
+// The mouse moves onto a point of a window, presses and releases the button there.
+void PostClick(HWND h, LPARAM at) {
+  PostMessageW(h, WM_MOUSEMOVE, 0, at);
+  PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(h, WM_LBUTTONUP, 0, at);
+}
+
+void PostEscape(HWND h) {
+  PostMessageW(h, WM_KEYDOWN, VK_ESCAPE, 1);
+  PostMessageW(h, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+}
+
 // The list messages of a list box or a combo box.
 struct ListMessages {
   UINT count, getText, getTextLength, getSelection, setSelection, notifyChange;
@@ -95,6 +118,7 @@ class RealWindowsDriver : public ScenarioDriver {
  public:
   RealWindowsDriver() : ui_(std::make_unique<win32::Win32Ui>(ProgramWindows())) {
     ui::SetMessageBoxShownHook([this](HWND box) { OnBoxShown(box); });
+    ui::SetMenuShownHook([this](HWND root) { OnMenuShown(root); });
     ui_->SetFolderChooser([this](std::wstring_view title) { return AnswerBrowser(title); });
   }
 
@@ -103,6 +127,7 @@ class RealWindowsDriver : public ScenarioDriver {
     ui_.reset();
     titleButtons_.reset();
     ui::SetMessageBoxShownHook(nullptr);
+    ui::SetMenuShownHook(nullptr);
     if (started_) ui::StopSkinnedUi();
   }
 
@@ -113,6 +138,8 @@ class RealWindowsDriver : public ScenarioDriver {
   void QueueFolder(const std::optional<std::filesystem::path>& folder) override {
     folders_.push_back(folder ? std::optional<std::wstring>(ProgramWide(*folder)) : std::nullopt);
   }
+
+  void QueueAnswer(std::string_view button) override { answers_.emplace_back(button); }
 
   // The start-up of the program's entry point, with the program's folder as the current one.
   Status Start(const std::optional<std::filesystem::path>& argument) override {
@@ -252,6 +279,16 @@ class RealWindowsDriver : public ScenarioDriver {
     return Gbk(hint);
   }
 
+  Status ChooseFromMenu(std::string_view w, std::string_view c, std::string_view item) override {
+    Result<std::vector<std::string>> shown = RightClickWith(w, c, std::string(item));
+    if (!shown) return shown.error();
+    return Success();
+  }
+
+  Result<std::vector<std::string>> MenuItems(std::string_view w, std::string_view c) override {
+    return RightClickWith(w, c, std::nullopt);
+  }
+
   Result<std::string> Text(std::string_view w, std::string_view c) override {
     Result<HWND> h = Existing(w, c);
     if (!h) return h.error();
@@ -339,6 +376,66 @@ class RealWindowsDriver : public ScenarioDriver {
     return control;
   }
 
+  // The right button goes down and up over the control (a list box: over its selected item,
+  // or below the items when none is selected); the menu it opens is answered by OnMenuShown
+  // with `choice`, or closed with Esc when there is none. Returns the menu's items.
+  Result<std::vector<std::string>> RightClickWith(std::string_view w, std::string_view c,
+                                                  std::optional<std::string> choice) {
+    Result<HWND> h = Reachable(w, c, "right-click");
+    if (!h) return h.error();
+    LPARAM at = Centre(*h);
+    if (IsClass(*h, L"ListBox")) {
+      RECT client{}, item{};
+      GetClientRect(*h, &client);
+      const LRESULT selected = SendMessageW(*h, LB_GETCURSEL, 0, 0);
+      if (selected >= 0 &&
+          SendMessageW(*h, LB_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&item)) != LB_ERR)
+        at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+      else
+        at = MAKELPARAM(5, client.bottom - 3);
+    }
+    menu_ = MenuRequest{std::move(choice), std::nullopt, {}};
+    SendMessageW(*h, WM_MOUSEMOVE, 0, at);
+    if (IsWindow(*h)) SendMessageW(*h, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    if (IsWindow(*h)) SendMessageW(*h, WM_RBUTTONUP, 0, at);
+    Pump();
+    MenuRequest done = std::exchange(menu_, std::nullopt).value();
+    if (!done.items) return Error{"no popup menu opened on " + Where(w, c)};
+    if (!done.error.empty()) return Error{done.error};
+    return *done.items;
+  }
+
+  // A menu is up: its items are read, then the asked item is clicked or Esc closes it. Both
+  // are posted: the menu's own loop takes them once this returns.
+  void OnMenuShown(HWND root) {
+    ui::MenuLevel* level = ui::MenuLevel::FromWindow(root);
+    if (!menu_ || !level) {
+      problems_.push_back("a popup menu opened that no line of the script opened");
+      PostEscape(root);
+      return;
+    }
+    std::vector<std::string> texts;
+    const ui::DuiMenuItem* chosen = nullptr;
+    for (const ui::DuiMenuItem* item : level->Items()) {
+      if (item->Item().kind == ui::MenuItemKind::Separator) continue;
+      texts.push_back(item->Item().text);
+      if (menu_->choice && item->Item().text == *menu_->choice) chosen = item;
+    }
+    menu_->items = texts;
+    if (!menu_->choice) {
+      PostEscape(root);
+      return;
+    }
+    const std::string cannot = "cannot choose \"" + *menu_->choice + "\" in the popup menu: ";
+    if (!chosen || chosen->Item().Disabled()) {
+      menu_->error = cannot + (chosen ? "the entry is disabled" : "no such entry");
+      PostEscape(root);
+      return;
+    }
+    const auto r = chosen->Rect();
+    PostClick(root, MAKELPARAM(static_cast<int>(r.X + r.Width / 2), static_cast<int>(r.Y + r.Height / 2)));
+  }
+
   Result<HWND> EditBox(std::string_view w, std::string_view c, const char* action) {
     Result<HWND> h = Reachable(w, c, action);
     if (h && !IsClass(*h, L"Edit"))
@@ -346,24 +443,32 @@ class RealWindowsDriver : public ScenarioDriver {
     return h;
   }
 
-  // A notice is up: its title and text are recorded and its "确认" button clicked. The
-  // click is posted: the box's own modal loop takes it once this returns.
+  // A box is up: its title and text are recorded and its button clicked: "确认" on a
+  // notice, the queued answer on a box with more buttons. The click is posted: the box's own
+  // modal loop takes it once this returns.
   void OnBoxShown(HWND box) {
     for (const ui::MessageBoxView& view : ui::OpenMessageBoxes()) {
       if (view.window != box) continue;
       notices_.push_back({view.title, view.text});
-      const ui::MessageBoxView::Button* ok = nullptr;
+      std::string wanted = "确认";
+      if (view.buttons.size() > 1) {
+        if (answers_.empty()) {
+          problems_.push_back("a question was shown with no answer queued: " + view.text);
+          PostMessageW(box, WM_CLOSE, 0, 0);
+          return;
+        }
+        wanted = std::move(answers_.front());
+        answers_.pop_front();
+      }
+      const ui::MessageBoxView::Button* button = nullptr;
       for (const auto& b : view.buttons)
-        if (b.text == "确认") ok = &b;
-      if (!ok) {
-        problems_.push_back("a box without a \"确认\" button was shown: " + view.title);
+        if (WithoutAccelerator(b.text) == wanted) button = &b;
+      if (!button) {
+        problems_.push_back("a box without a \"" + wanted + "\" button was shown: " + view.text);
         PostMessageW(box, WM_CLOSE, 0, 0);
         return;
       }
-      const LPARAM at = MAKELPARAM((ok->rect.left + ok->rect.right) / 2, (ok->rect.top + ok->rect.bottom) / 2);
-      PostMessageW(box, WM_MOUSEMOVE, 0, at);
-      PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
-      PostMessageW(box, WM_LBUTTONUP, 0, at);
+      PostClick(box, MAKELPARAM((button->rect.left + button->rect.right) / 2, (button->rect.top + button->rect.bottom) / 2));
       return;
     }
     problems_.push_back("a box was shown that is not among the open message boxes");
@@ -385,6 +490,15 @@ class RealWindowsDriver : public ScenarioDriver {
   ProgramState initial_;
   std::unique_ptr<Program> program_;
   std::deque<std::optional<std::wstring>> folders_;
+  std::deque<std::string> answers_;
+  // The menu a right-click is expected to open: the item to choose (none: look and close),
+  // then what was found.
+  struct MenuRequest {
+    std::optional<std::string> choice;
+    std::optional<std::vector<std::string>> items;
+    std::string error;
+  };
+  std::optional<MenuRequest> menu_;
   std::vector<ShownNotice> notices_;
   std::vector<std::string> problems_;
   bool started_ = false;

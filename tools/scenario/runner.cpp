@@ -76,7 +76,7 @@ std::optional<std::string> ReadBytes(const stdfs::path& path) {
 bool IsAction(Verb v) {
   switch (v) {
     case Verb::Start: case Verb::Click: case Verb::DoubleClick: case Verb::Press:
-    case Verb::Select: case Verb::Type: case Verb::Clear: case Verb::Drop:
+    case Verb::Select: case Verb::Type: case Verb::Clear: case Verb::Drop: case Verb::Menu: case Verb::ExpectMenu:
       return true;
     default:
       return false;
@@ -126,16 +126,24 @@ struct Interpreter {
         (c.verb == Verb::GameDir ? driver.SetProgramFolder(Resolve(folder, c.path))
                                  : driver.SetDocumentsFolder(Resolve(folder, c.path)));
         return true;
-      case Verb::ReadOnly: {
-        // As a user's read-only replay: no write permission at all, the read-only attribute on Windows.
+      case Verb::ReadOnly:
+      case Verb::Writable: {
+        // As a user's read-only replay: no write permission at all, the read-only attribute on
+        // Windows. Writable gives the owner's back, as clearing the attribute does.
         std::error_code ec;
-        stdfs::permissions(Resolve(folder, c.path),
-                           stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write,
-                           stdfs::perm_options::remove, ec);
+        if (c.verb == Verb::ReadOnly)
+          stdfs::permissions(Resolve(folder, c.path),
+                             stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write,
+                             stdfs::perm_options::remove, ec);
+        else
+          stdfs::permissions(Resolve(folder, c.path), stdfs::perms::owner_write, stdfs::perm_options::add, ec);
         return !ec || Fail(c, ec.message());
       }
       case Verb::Browse:
         driver.QueueFolder(c.flag ? std::nullopt : std::optional<stdfs::path>(Resolve(folder, c.path)));
+        return true;
+      case Verb::Answer:
+        driver.QueueAnswer(c.text);
         return true;
       case Verb::Start:
         if (started) return Fail(c, "the program has already started");
@@ -149,6 +157,12 @@ struct Interpreter {
       case Verb::Type: return Done(c, driver.Type(c.window, c.control, c.text));
       case Verb::Clear: return Done(c, driver.Clear(c.window, c.control));
       case Verb::Drop: return Done(c, driver.Drop(c.window, Resolve(folder, c.path)));
+      case Verb::Menu: return Done(c, driver.ChooseFromMenu(c.window, c.control, c.text));
+      case Verb::ExpectMenu: {
+        Result<std::vector<std::string>> items = driver.MenuItems(c.window, c.control);
+        if (!items) return Fail(c, Printable(items.error().message));
+        return *items == c.items || Fail(c, Joined(*items));
+      }
       case Verb::Shot: return Done(c, driver.Shot(c.window, Resolve(folder, c.path)));
       case Verb::ExpectText: {
         Result<std::string> text = driver.Text(c.window, c.control);

@@ -54,6 +54,20 @@ struct LineParser {
     c.text = *text;
     return true;
   }
+  // A|B|C after CONTROL; nothing there: no items.
+  bool Items() {
+    std::string_view list = rest;
+    while (!list.empty()) {
+      size_t bar = list.find('|');
+      auto item = Gbk(list.substr(0, bar), true);
+      if (!item) return false;
+      c.items.push_back(*item);
+      if (bar == std::string_view::npos) break;
+      list.remove_prefix(bar + 1);
+      if (list.empty()) c.items.emplace_back();  // "A|" ends with an empty item
+    }
+    return true;
+  }
   bool Path(std::string& into) {
     auto w = Words(rest, 1);
     if (!w) return Fail("expected a path");
@@ -75,8 +89,8 @@ struct LineParser {
       c.path = rest;
       return true;
     }
-    if (verb == "readonly") {
-      c.verb = Verb::ReadOnly;
+    if (verb == "readonly" || verb == "writable") {
+      c.verb = verb == "readonly" ? Verb::ReadOnly : Verb::Writable;
       if (rest.empty()) return Fail("expected a file");
       c.path = rest;
       return true;
@@ -87,6 +101,17 @@ struct LineParser {
       c.flag = rest == "cancel";
       c.path = rest;
       return true;
+    }
+    if (verb == "answer") {
+      c.verb = Verb::Answer;
+      if (rest.empty()) return Fail("expected a button text");
+      return Text();
+    }
+    if (verb == "menu") {
+      c.verb = Verb::Menu;
+      if (!Target(false)) return false;
+      if (rest.empty()) return Fail("expected an item");
+      return Text();
     }
     if (verb == "start") {
       c.verb = Verb::Start;
@@ -126,21 +151,9 @@ struct LineParser {
       c.verb = kind == "text" ? Verb::ExpectText : Verb::ExpectHint;
       return Target(false) && Text();
     }
-    if (kind == "items") {
-      c.verb = Verb::ExpectItems;
-      if (!Target(false)) return false;
-      // Nothing after CONTROL: no items.
-      std::string_view list = rest;
-      while (!list.empty()) {
-        size_t bar = list.find('|');
-        auto item = Gbk(list.substr(0, bar), true);
-        if (!item) return false;
-        c.items.push_back(*item);
-        if (bar == std::string_view::npos) break;
-        list.remove_prefix(bar + 1);
-        if (list.empty()) c.items.emplace_back();  // "A|" ends with an empty item
-      }
-      return true;
+    if (kind == "items" || kind == "menu") {
+      c.verb = kind == "items" ? Verb::ExpectItems : Verb::ExpectMenu;
+      return Target(false) && Items();
     }
     if (kind == "visible") {
       c.verb = Verb::ExpectVisible;

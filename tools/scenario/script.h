@@ -11,8 +11,8 @@
 namespace xl::scenario {
 
 enum class Verb {
-  GameDir, DocsDir, ReadOnly, Browse, Start,
-  Click, DoubleClick, Press, Select, Type, Clear, Drop,
+  GameDir, DocsDir, ReadOnly, Writable, Browse, Answer, Start,
+  Click, DoubleClick, Press, Select, Type, Clear, Drop, Menu, ExpectMenu,
   ExpectText, ExpectHint, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
   Shot,
 };
@@ -22,9 +22,9 @@ struct Command {
   std::string source;  // the line as written (UTF-8), for messages
   Verb verb = Verb::Start;
   std::string window, control;     // GBK
-  std::string text;                // GBK: typed text, item, expected text, notice text or title
+  std::string text;                // GBK: typed text, item, expected text, notice text, answer
   std::string title;               // GBK: the notice's title
-  std::vector<std::string> items;  // GBK: expect items
+  std::vector<std::string> items;  // GBK: expect items, expect menu
   bool flag = false;  // visible: yes; notice: match by prefix; browse: cancel; picture: empty
   std::string path, otherPath;     // UTF-8, relative to the script's folder (start: the argument, if any)
 };
