@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/bindings.h"
+#include "app/shell.h"
 
 namespace xl {
 
@@ -14,12 +15,13 @@ Program::Program(Ui& ui, ProgramState state, StartupHooks hooks)
 // The Ui may outlive the program (tests): it must not call back into a dead one.
 Program::~Program() { ui.SetEventSink(nullptr); }
 
-void Program::Start() {
+void Program::Start(std::string_view replayPath) {
   ui.SetEventSink([this](const UiEventArgs& e) { Dispatch(*this, e); });
   if (hooks.skinnedUiStartup) hooks.skinnedUiStartup();
   ui.LoadWindow("host", false);
   if (hooks.pictureLoaderStartup) hooks.pictureLoaderStartup();
   ui.LoadWindow("start", true);
+  if (!replayPath.empty()) OpenReplayFile(state, ui, replayPath);
 }
 
 }  // namespace xl

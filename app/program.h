@@ -3,6 +3,7 @@
 // point creates a Win32Ui, fills the hooks with the skinned toolkit's parts, calls Start
 // and runs the message loop; tests and scenarios do the same on a MemoryUi with no hooks.
 #include <functional>
+#include <string_view>
 
 #include "app/state.h"
 #include "platform/ui.h"
@@ -28,8 +29,10 @@ struct Program {
 
   // Routes the Ui's events to the bound handlers, runs the module initialisers (the
   // skinned UI, then the hidden host window, then the picture loader) and shows the start
-  // window. The caller runs the message loop afterwards.
-  void Start();
+  // window. With a replay's path (the program's argument: "Open with", a file association,
+  // a file dropped on the program's icon) that replay is opened at once, as a double-click
+  // in the list would. The caller runs the message loop afterwards.
+  void Start(std::string_view replayPath = {});
 
   Ui& ui;
   ProgramState state;

@@ -1,11 +1,13 @@
 #include "app/shell.h"
 
+#include <cctype>
 #include <string>
 
 #include "app/folder_lister.h"
 #include "app/windows.h"
 #include "platform/files.h"
 #include "platform/ini.h"
+#include "replay/costume_edits.h"
 #include "replay/document.h"
 #include "replay/group_edits.h"
 #include "replay/scene_edits.h"
@@ -32,6 +34,16 @@ void ListReplays(ProgramState& state, Ui& ui) {
   ListOptions options;
   options.pattern = "*.rcd";
   ListFolder(ui, "start", kReplayList, state.recordFolder, options);
+}
+
+// Replays end in ".rcd", in any case; anything else dropped or passed is no replay.
+bool IsReplayName(std::string_view path) {
+  constexpr std::string_view kExtension = ".rcd";
+  if (path.size() <= kExtension.size()) return false;
+  const std::string_view tail = path.substr(path.size() - kExtension.size());
+  for (size_t i = 0; i < kExtension.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(tail[i])) != kExtension[i]) return false;
+  return true;
 }
 
 }  // namespace
@@ -76,20 +88,29 @@ void ListRememberedFolder(ProgramState& state, Ui& ui) {
   ListReplays(state, ui);
 }
 
+void OpenReplayFile(ProgramState& state, Ui& ui, std::string_view path) {
+  Result<std::string> bytes = IsReplayName(path) ? replay::ReadReplayFile(path) : Error{"不是录像文件"};
+  if (!bytes) {
+    ui.ShowNotice("start", "无法打开录像文件：" + std::string(path) + "\r\n" + bytes.error().message, kNoticeTitle);
+    return;
+  }
+  replay::OpenReplay(state.replay, std::move(*bytes), std::string(path));
+  ui.ShowWindow("start", false);
+  ui.LoadWindow("modify", true);
+}
+
 void OpenSelectedReplay(ProgramState& state, Ui& ui) {
   const int selected = ui.GetSelection("start", kReplayList);
   if (selected < 0) return;
   const std::string item = ui.ItemText("start", kReplayList, selected);
   if (item.empty()) return;
-  const std::string path = state.recordFolder + item;
-  Result<std::string> bytes = replay::ReadReplayFile(path);
-  if (!bytes) {
-    ui.ShowNotice("start", "无法打开录像文件：" + path + "\r\n" + bytes.error().message, kNoticeTitle);
-    return;
-  }
-  replay::OpenReplay(state.replay, std::move(*bytes));
-  ui.ShowWindow("start", false);
-  ui.LoadWindow("modify", true);
+  OpenReplayFile(state, ui, state.recordFolder + item);
+}
+
+void OpenDroppedReplay(ProgramState& state, Ui& ui, std::string_view path) {
+  // A modify window already open keeps its replay (the start window is hidden then anyway).
+  if (ui.WindowExists("modify")) return;
+  OpenReplayFile(state, ui, path);
 }
 
 void ReplayListMenu(ProgramState& state, Ui& ui) {
@@ -124,6 +145,17 @@ void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui) {
   if (!ui.ShowInFolder(path)) ui.ShowNotice("start", "无法打开文件夹：" + path, kNoticeTitle);
 }
 
+void PersonChooserMenu(ProgramState& state, Ui& ui) {
+  enum Entry { kCopy, kPaste };
+  std::vector<MenuEntry> entries = {{"复制此人服饰"}};
+  if (!state.copiedCostume.empty()) entries.push_back({"粘贴服饰到此人"});
+  switch (ui.ShowMenu("modify", entries)) {
+    case kCopy: replay::CopyCostume(state.replay, ui, state.copiedCostume); break;
+    case kPaste: replay::PasteCostume(state.replay, ui, state.copiedCostume); break;
+    default: break;
+  }
+}
+
 void RestoreSelectedReplay(ProgramState& state, Ui& ui) {
   const int selected = ui.GetSelection("start", kReplayList);
   if (selected < 0) return;
@@ -149,7 +181,7 @@ bool ReturnToStartWindow(ProgramState& state, Ui& ui) {
     switch (ui.Ask("modify", "录像已经改动，要先保存吗？\r\n不保存的话，改动会丢失。", kNoticeTitle, true)) {
       case Answer::Yes:
         // A failed save has said why; the window stays with every edit in it.
-        if (!replay::Save(state.replay, ui, state.recordFolder)) return false;
+        if (!replay::Save(state.replay, ui)) return false;
         break;
       case Answer::No: break;
       case Answer::Cancel: return false;

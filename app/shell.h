@@ -23,9 +23,14 @@ void ChooseInstallDirectory(ProgramState& state, Ui& ui);
 // Empties the list and lists the remembered record folder again; with nothing
 // remembered the list stays empty.
 void ListRememberedFolder(ProgramState& state, Ui& ui);
-// Opens the replay selected in the list: hides the start window and opens the modify
-// window. A replay that cannot be read is not opened; a notice says why.
+// Opens the replay at `path` (a program path): hides the start window and opens the modify
+// window; saving writes back to that file. A replay that cannot be read, or a name not
+// ending in ".rcd", is not opened; a notice says why and the start window stays.
+void OpenReplayFile(ProgramState& state, Ui& ui, std::string_view path);
+// Opens the replay selected in the list.
 void OpenSelectedReplay(ProgramState& state, Ui& ui);
+// Files dropped on the start window: opens the first.
+void OpenDroppedReplay(ProgramState& state, Ui& ui, std::string_view path);
 
 // Right-click on the replay list: a menu to open the replay, show it in its folder, put its
 // original back (only when a backup NAME.rcd.bak is beside it) or list the remembered folder
@@ -36,6 +41,10 @@ void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui);
 // After a yes/no question, replaces the selected replay with its backup NAME.rcd.bak (kept
 // by the first save after an opening); the backup stays. A failure changes nothing.
 void RestoreSelectedReplay(ProgramState& state, Ui& ui);
+
+// Right-click on the person chooser: copy the current person's costume, and once one is
+// copied, paste it to the current person.
+void PersonChooserMenu(ProgramState& state, Ui& ui);
 
 // The modify window's close button, and every other way of closing it: with edits that
 // "保存" would write, the user is asked first (是 saves and closes only when the save

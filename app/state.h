@@ -16,8 +16,11 @@ struct ProgramState {
   // empty until a directory is chosen or the remembered one is listed. The replay list
   // holds paths relative to it.
   std::string recordFolder;
-  // The opened replay, its player blocks and the person being edited.
+  // The opened replay, its file, its player blocks and the person being edited.
   replay::ReplayState replay;
+  // The body-part list that "复制此人服饰" took; kept for the whole run, so it also pastes
+  // into a player of a replay opened later. Empty until something is copied.
+  std::string copiedCostume;
   // A folder listing is under way (it lets messages through, so a second click on a list
   // button can arrive in the middle of it).
   bool listing = false;

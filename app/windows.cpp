@@ -135,6 +135,7 @@ void AddBorder(std::vector<Unit>& c, int width, int height, int sideHeight) {
 
 WindowDef StartWindow() {
   WindowDef w{"start", WindowUnit("", 400, 250, true), {}};
+  w.window.acceptsFiles = true;  // a replay dropped on it is opened
   auto& c = w.controls;
   AddTitleBar(c, 400, "星律纪元代码修改器", 300, false);
   Unit list = Make(UnitKind::ListBox, "列表框_文件列表", kWindow, 13, 41, 376, 154);

@@ -19,6 +19,9 @@ std::optional<std::string> WideToGbk(std::wstring_view wide);
 std::optional<std::string> WideToUtf8(std::wstring_view wide);
 // For texts that must reach the screen whatever they hold: invalid bytes become U+FFFD.
 std::wstring GbkToWideLossy(std::string_view gbk);
+// For names handed in from outside (a dropped file, the command line): a character GBK
+// cannot hold becomes "?", so the name still reaches the program and fails visibly there.
+std::string WideToGbkLossy(std::wstring_view wide);
 #endif
 
 // Byte length of the character at the start of `s` as GBK steps through text: a lead byte

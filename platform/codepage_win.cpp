@@ -39,6 +39,17 @@ std::optional<std::string> WideToUtf8(std::wstring_view wide) { return FromWide(
 
 std::wstring GbkToWideLossy(std::string_view gbk) { return ToWide(kGbk, gbk, 0).value_or(std::wstring()); }
 
+std::string WideToGbkLossy(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                    "?", nullptr);
+  if (n <= 0) return {};
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), out.data(), n, "?",
+                      nullptr);
+  return out;
+}
+
 std::optional<std::string> GbkToUtf8(std::string_view gbk) {
   auto w = GbkToWide(gbk);
   if (!w) return std::nullopt;

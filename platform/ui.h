@@ -23,6 +23,9 @@ enum class UiEvent {
   // The system asks whether the program may end (the user logs off or shuts down); raised
   // on each open window. A handler that keeps the session from ending sets *refuse.
   SessionEnding,
+  // Files dropped on a window that takes them (its definition says so); `text` holds the
+  // first file's path (GBK). Raised for the window itself: control is empty.
+  FilesDropped,
 };
 
 struct UiEventArgs {
@@ -30,7 +33,8 @@ struct UiEventArgs {
   std::string_view control;  // empty for window events
   UiEvent event;
   int x = 0, y = 0;
-  bool* refuse = nullptr;  // SessionEnding only
+  std::string_view text = {};  // FilesDropped: the first file's path
+  bool* refuse = nullptr;      // SessionEnding only
 };
 
 using UiEventSink = std::function<void(const UiEventArgs&)>;
@@ -73,6 +77,10 @@ class Ui {
   // text of combo and list boxes (empty when nothing is selected).
   virtual std::string GetText(std::string_view window, std::string_view control) = 0;
   virtual void SetText(std::string_view window, std::string_view control, std::string_view text) = 0;
+  // Edit boxes: the grey hint shown while the box is empty (a cue banner). It is no content:
+  // GetText stays empty, and typing replaces it. An empty hint removes it.
+  virtual void SetHint(std::string_view window, std::string_view control, std::string_view hint) = 0;
+  virtual std::string GetHint(std::string_view window, std::string_view control) = 0;
 
   // Combo and list boxes. Indices are 0-based; -1 means no selection.
   virtual int GetSelection(std::string_view window, std::string_view control) = 0;

@@ -56,6 +56,8 @@ struct Unit {
   // A page selector: the page of the window's tab control that a press on it makes current.
   // The real windows show the selector of the current page at full strength, the others faded.
   int selectsPage = -1;
+  // The window unit: files may be dropped on the window (it raises FilesDropped).
+  bool acceptsFiles = false;
 };
 
 struct WindowDef {

@@ -1,5 +1,6 @@
 #include "replay/costume_edits.h"
 
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -47,6 +48,24 @@ std::optional<std::uint32_t> ParseItemId(std::string_view text) {
   return static_cast<std::uint32_t>(value);
 }
 
+// The item id whose code is `code`, when AvatarCode gives exactly that code back (eight
+// upper-case hexadecimal digits); nullopt for anything else.
+std::optional<std::uint32_t> ItemIdOfCode(std::string_view code) {
+  if (code.size() != kZeroGroup.size()) return std::nullopt;
+  std::uint32_t id = 0;
+  for (size_t pair = 4; pair-- > 0;) {  // least significant byte first
+    for (char c : code.substr(pair * 2, 2)) {
+      const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+      if (digit < 0) return std::nullopt;
+      id = id * 16 + static_cast<std::uint32_t>(digit);
+    }
+  }
+  return id;
+}
+
+constexpr std::string_view kNotWorn = "未装备";
+constexpr std::string_view kBodyOpen = "<BodyPartInfoId>", kBodyClose = "</BodyPartInfoId>";
+
 }  // namespace
 
 std::string SlotPrefix(int slot) {
@@ -60,7 +79,23 @@ void FillSlots(ReplayState& state, Ui& ui) {
     std::string id = block ? TextBetween(*block, SlotPrefix(s.slot), kIdEnd) : std::string();
     const char* picture = id.empty() ? "pictures/slot_absent.gif" : "pictures/slot_present.gif";
     ui.SetPicture(kModifyWindow, PictureBox(s), Resource(picture));
+    ui.SetHint(kModifyWindow, EditBox(s), !block ? std::string_view() : id.empty() ? kNotWorn : std::string_view(id));
     state.slotValues[i] = std::move(id);
+  }
+  FillAvatarHints(state, ui);
+}
+
+void FillAvatarHints(ReplayState& state, Ui& ui) {
+  const std::string* block = CurrentBlock(state);
+  const std::string data = block ? TextBetween(*block, "<AvatarData>", "</AvatarData>") : std::string();
+  for (size_t i = 0; i < std::size(kAvatarBoxes); ++i) {
+    // Code i follows a group of zeros: characters 16i+8 to 16i+16.
+    std::string hint;
+    if (data.size() >= 16 * i + 16) {
+      const std::string code = data.substr(16 * i + 8, 8);
+      if (std::optional<std::uint32_t> id = ItemIdOfCode(code)) hint = std::to_string(*id);
+    }
+    ui.SetHint(kModifyWindow, kAvatarBoxes[i].edit, hint);
   }
 }
 
@@ -86,6 +121,7 @@ void ApplySlots(ReplayState& state, Ui& ui) {
       continue;
     }
     stored = wanted;  // a second change of the same slot finds the id just written
+    ui.SetHint(kModifyWindow, EditBox(s), stored);
   }
   ReportEdit(ui, missing);
 }
@@ -94,10 +130,35 @@ std::string_view BodyTemplate(Gender gender) {
   return Resource(gender == Gender::Male ? "templates/body_male.txt" : "templates/body_female.txt");
 }
 
-bool ApplyBodyTemplate(std::string& block, Gender gender) {
-  constexpr std::string_view open = "<BodyPartInfoId>", close = "</BodyPartInfoId>";
-  if (TextBetween(block, open, close).empty()) return false;
-  return RewriteField(block, open, close, BodyTemplate(gender), {.firstOnly = true, .caseSensitive = true});
+bool ApplyBodyTemplate(std::string& block, Gender gender) { return ReplaceBodyList(block, BodyTemplate(gender)); }
+
+bool ReplaceBodyList(std::string& block, std::string_view list) {
+  if (BodyList(block).empty()) return false;
+  return RewriteField(block, kBodyOpen, kBodyClose, list, {.firstOnly = true, .caseSensitive = true});
+}
+
+std::string BodyList(std::string_view block) { return TextBetween(block, kBodyOpen, kBodyClose); }
+
+void CopyCostume(ReplayState& state, Ui& ui, std::string& copied) {
+  const std::string* block = PickedBlock(state, ui);
+  if (!block) return;
+  std::string list = BodyList(*block);
+  if (list.empty()) {
+    ui.ShowNotice(kModifyWindow, "以下内容未找到，未复制：服饰", kNoticeTitle);
+    return;
+  }
+  copied = std::move(list);
+}
+
+void PasteCostume(ReplayState& state, Ui& ui, const std::string& copied) {
+  std::string* block = PickedBlock(state, ui);
+  if (!block) return;
+  if (copied.empty() || !ReplaceBodyList(*block, copied)) {
+    ReportEdit(ui, {"服饰"});
+    return;
+  }
+  FillSlots(state, ui);
+  ReportEdit(ui, {});
 }
 
 std::string NumberToHex(std::int64_t n) {
@@ -155,6 +216,7 @@ void ApplyAvatar(ReplayState& state, Ui& ui) {
   }
   for (size_t i = 0; i < codes.size(); ++i) ui.SetText(kModifyWindow, kAvatarBoxes[i].edit, codes[i]);
   state.avatarCodes = codes;
+  FillAvatarHints(state, ui);
   ReportEdit(ui, {});
 }
 

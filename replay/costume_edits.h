@@ -31,9 +31,15 @@ inline constexpr std::array<CostumeSlot, 15> kCostumeSlots = {{
 // Slot 2: "<BodyPartSlot>2</BodyPartSlot>\r\n\t\t\t\t\t\t<BodyPartId>".
 std::string SlotPrefix(int slot);
 
-// Selection change of 组合框_修改 (through the person pick): remembers each slot's item id
-// and shows whether the person wears it (a slot whose id is "0" counts as worn).
+// Selection change of 组合框_修改 (through the person pick), and every edit that changes the
+// body-part list: remembers each slot's item id, shows whether the person wears it (a slot
+// whose id is "0" counts as worn) and shows the id as the slot box's hint ("未装备" for a
+// slot the person lacks). Also the hints of the companion avatar boxes.
 void FillSlots(ReplayState& state, Ui& ui);
+// The hints of the six avatar boxes: the item ids of the current person's <AvatarData>,
+// each the id that, typed and applied, writes the same code back. No hint for a block
+// without avatar data, nor for a code that no item id gives.
+void FillAvatarHints(ReplayState& state, Ui& ui);
 // 超级按钮_修改服饰: writes every filled slot box over the slot's remembered id.
 void ApplySlots(ReplayState& state, Ui& ui);
 
@@ -43,6 +49,17 @@ std::string_view BodyTemplate(Gender gender);
 // Replaces the content of the block's <BodyPartInfoId> with the gender's template. False,
 // and the block unchanged, when the block has no such list or an empty one.
 bool ApplyBodyTemplate(std::string& block, Gender gender);
+// The same with any body-part list (the content of another block's <BodyPartInfoId>).
+bool ReplaceBodyList(std::string& block, std::string_view list);
+// The content of the block's <BodyPartInfoId>; empty when it has none.
+std::string BodyList(std::string_view block);
+
+// "复制此人服饰": keeps the current person's body-part list in `copied`, without a notice.
+// A block without a list leaves `copied` as it was and says so.
+void CopyCostume(ReplayState& state, Ui& ui, std::string& copied);
+// "粘贴服饰到此人": the current person's body-part list becomes `copied`, as an edit that
+// stays in the edited blocks until saving; slot pictures, stored values and hints follow.
+void PasteCostume(ReplayState& state, Ui& ui, const std::string& copied);
 
 // Upper-case hexadecimal without leading zeros ("0" for 0); empty for a negative number.
 std::string NumberToHex(std::int64_t n);

@@ -33,7 +33,8 @@ Result<std::string> Merge(const ReplayState& state) {
 
 Result<std::string> ReadReplayFile(std::string_view path) { return fs::ReadWholeFile(path, kMaxReplayBytes); }
 
-void OpenReplay(ReplayState& state, std::string bytes) {
+void OpenReplay(ReplayState& state, std::string bytes, std::string path) {
+  state.path = std::move(path);
   state.savedBytes = bytes;
   state.text = std::move(bytes);
   state.edited.clear();

@@ -19,6 +19,7 @@ namespace xl::replay {
 inline constexpr std::uint64_t kMaxReplayBytes = 64ull << 20;
 
 struct ReplayState {
+  std::string path;  // the file that was opened, where saving writes (a program path, GBK)
   std::string text;  // the whole file, zero bytes included: it is written back whole
   // The file as last opened or saved: unsaved edits are measured against it, and the first
   // save keeps it (the file as opened) as NAME.rcd.bak.
@@ -33,9 +34,9 @@ struct ReplayState {
 
 // Reads a replay file whole. Refuses files larger than kMaxReplayBytes.
 Result<std::string> ReadReplayFile(std::string_view path);
-// Makes `bytes` the current replay (text and savedBytes): blocks and stored slot values
-// cleared, no person picked (currentPerson 0), no backup kept yet.
-void OpenReplay(ReplayState& state, std::string bytes);
+// Makes `bytes`, read from `path`, the current replay (text and savedBytes): blocks and
+// stored slot values cleared, no person picked (currentPerson 0), no backup kept yet.
+void OpenReplay(ReplayState& state, std::string bytes, std::string path = {});
 
 // Fills `edited` and `loaded` from `text` (the "\t\t\t<PlayerInfo>" blocks). Lets `ui`
 // process pending messages while it runs (nullptr: no pumping).

@@ -57,14 +57,12 @@ void ApplyGroup(ReplayState& state, Ui& ui) {
   ReportEdit(ui, missing);
 }
 
-bool Save(ReplayState& state, Ui& ui, std::string_view recordFolder) {
-  // The replay is the one selected in the start window's list, read now.
-  const std::string selected = ui.GetText("start", "列表框_文件列表");
-  if (selected.empty()) {
-    ui.ShowNotice(kModifyWindow, "保存失败：录像列表中没有选中的录像", kNoticeTitle);
+bool Save(ReplayState& state, Ui& ui) {
+  if (state.path.empty()) {
+    ui.ShowNotice(kModifyWindow, "保存失败：没有打开的录像", kNoticeTitle);
     return false;
   }
-  Status saved = MergeAndWrite(state, std::string(recordFolder) + selected);
+  Status saved = MergeAndWrite(state, state.path);
   ui.ShowNotice(kModifyWindow, saved ? std::string("保存成功") : "保存失败：" + saved.error().message, kNoticeTitle);
   return saved.ok();
 }

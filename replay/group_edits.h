@@ -14,8 +14,9 @@ namespace xl::replay {
 void FillGroupName(ReplayState& state, Ui& ui);
 // 超级按钮_舞团: name (always, an empty box included), level, colour and badge.
 void ApplyGroup(ReplayState& state, Ui& ui);
-// 超级按钮_总保存: merges the player blocks and replaces the replay selected in the start
-// window's list, below `recordFolder`. Tells the user how it went; true when it was saved.
-bool Save(ReplayState& state, Ui& ui, std::string_view recordFolder);
+// 超级按钮_总保存: merges the player blocks and replaces the file that was opened, wherever it
+// came from (the list, the program's argument, a drop). Tells the user how it went; true
+// when it was saved.
+bool Save(ReplayState& state, Ui& ui);
 
 }  // namespace xl::replay

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -339,19 +340,78 @@ void OnPaste(HWND hwnd, LiveControl& c) {
   SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
 }
 
+// The hint (cue banner) is kept and drawn here rather than by the system: the edit control
+// of comctl32 before version 6 (and so of every program without the common-controls
+// manifest) ignores EM_SETCUEBANNER, and the hint must look the same everywhere. It shows
+// while the box is empty, focused or not, in the system's grey text colour.
+void DrawHint(HWND hwnd, const LiveControl& c) {
+  if (c.hint.empty() || GetWindowTextLengthW(hwnd) > 0) return;
+  RECT r{};
+  SendMessageW(hwnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+  HDC dc = GetDC(hwnd);
+  if (!dc) return;
+  HideCaret(hwnd);  // the caret is inverted pixels: drawn over, it would leave a trace
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  ::DrawTextW(dc, c.hint.c_str(), static_cast<int>(c.hint.size()), &r,
+              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  ShowCaret(hwnd);
+}
+
+LRESULT SetHintText(HWND hwnd, LiveControl& c, const wchar_t* hint) {
+  c.hint = hint ? hint : L"";
+  InvalidateRect(hwnd, nullptr, TRUE);
+  return TRUE;
+}
+
+LRESULT GetHintText(const LiveControl& c, wchar_t* buffer, size_t size) {
+  if (!buffer || size == 0) return FALSE;
+  const size_t n = std::min(c.hint.size(), size - 1);
+  std::copy_n(c.hint.c_str(), n, buffer);
+  buffer[n] = L'\0';
+  return TRUE;
+}
+
+// Messages after which the box may have gone from empty to filled or back; the edit control
+// repaints only the characters it changed, so the hint is redrawn or wiped here.
+bool MayChangeText(UINT msg) {
+  switch (msg) {
+    case WM_CHAR: case WM_KEYDOWN: case WM_SETTEXT: case WM_PASTE: case WM_CUT: case WM_CLEAR:
+    case WM_UNDO: case EM_UNDO: case EM_REPLACESEL:
+      return true;
+    default:
+      return false;
+  }
+}
+
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) {
   auto* c = reinterpret_cast<LiveControl*>(data);
+  const bool wasEmpty = !c->hint.empty() && MayChangeText(msg) && GetWindowTextLengthW(hwnd) == 0;
+  LRESULT result = 0;
   switch (msg) {
     case WM_CHAR:
       if (c->unit->input != InputMode::ReadOnly && !AcceptTypedChar(*c, static_cast<wchar_t>(wp))) return 0;
+      result = DefSubclassProc(hwnd, msg, wp, lp);
       break;
     case WM_PASTE:
       if (c->unit->input == InputMode::ReadOnly) return 0;
       OnPaste(hwnd, *c);
-      return 0;
-    case WM_NCDESTROY: RemoveWindowSubclass(hwnd, EditProc, id); break;
+      break;
+    case EM_SETCUEBANNER: return SetHintText(hwnd, *c, reinterpret_cast<const wchar_t*>(lp));
+    case EM_GETCUEBANNER: return GetHintText(*c, reinterpret_cast<wchar_t*>(wp), static_cast<size_t>(lp));
+    case WM_PAINT:
+      result = DefSubclassProc(hwnd, msg, wp, lp);
+      DrawHint(hwnd, *c);
+      return result;
+    case WM_NCDESTROY: RemoveWindowSubclass(hwnd, EditProc, id); return DefSubclassProc(hwnd, msg, wp, lp);
+    default: result = DefSubclassProc(hwnd, msg, wp, lp); break;
   }
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  if (!c->hint.empty() && MayChangeText(msg) && wasEmpty != (GetWindowTextLengthW(hwnd) == 0))
+    InvalidateRect(hwnd, nullptr, TRUE);
+  return result;
 }
 
 // Controls on the title bar are children of its picture box, so what they draw over (and
@@ -565,6 +625,21 @@ void OnContextMenu(LiveWindow& w, LiveControl& control, LPARAM screenPoint) {
   w.ui->Deliver(w, &control, UiEvent::ContextMenu, at.x, at.y);
 }
 
+// Files dragged from the file manager: the first one counts. Its name goes to the program
+// as GBK; a name GBK cannot hold arrives with "?" in place of those characters, so opening
+// it fails with the file's own reason rather than silently doing nothing.
+void OnDropFiles(LiveWindow& w, HDROP drop) {
+  std::wstring path;
+  if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+    path.resize(DragQueryFileW(drop, 0, nullptr, 0) + 1);
+    path.resize(DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
+  }
+  DragFinish(drop);
+  if (path.empty()) return;
+  const std::string gbk = WideToGbkLossy(path);
+  w.ui->Deliver(w, nullptr, UiEvent::FilesDropped, 0, 0, gbk);
+}
+
 LRESULT CALLBACK TopWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* w = reinterpret_cast<LiveWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == WM_NCCREATE) {
@@ -595,6 +670,7 @@ LRESULT CALLBACK TopWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         OnContextMenu(*w, *c, lp);
       return 0;
     }
+    case WM_DROPFILES: OnDropFiles(*w, reinterpret_cast<HDROP>(wp)); return 0;
     case WM_CLOSE:  // Alt+F4 and the taskbar's close do what the window's close button does
       if (LiveControl* close = w->Find("按钮_关闭")) w->ui->Deliver(*w, close, UiEvent::Clicked);
       return 0;

@@ -32,6 +32,7 @@ struct LiveControl {
   int updateDepth = 0;            // nesting of BeginUpdate
   int page = 0;                   // current page of a tab control
   std::wstring text;              // text of the painted controls
+  std::wstring hint;              // edit boxes: the grey hint drawn while the box is empty
   bool swallowLowSurrogate = false;
 
   // Shown by its own flag, its containers' flags and (on a tab page) the current page.

@@ -1,5 +1,6 @@
 #include "win32/win32_ui.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -124,16 +125,18 @@ HFONT Win32Ui::Font(int pixels) {
 
 void Win32Ui::SetEventSink(UiEventSink sink) { sink_ = std::move(sink); }
 
-void Win32Ui::Deliver(const LiveWindow& window, const LiveControl* control, UiEvent event, int x, int y) {
+void Win32Ui::Deliver(const LiveWindow& window, const LiveControl* control, UiEvent event, int x, int y,
+                      std::string_view text) {
   if (!sink_) return;
-  UiEventArgs args{window.def->id, control ? std::string_view(control->unit->name) : std::string_view(), event, x, y};
+  UiEventArgs args{window.def->id, control ? std::string_view(control->unit->name) : std::string_view(), event, x, y,
+                   text};
   sink_(args);
 }
 
 bool Win32Ui::AllowSessionEnd(const LiveWindow& window) {
   if (!sink_) return true;
   bool refuse = false;
-  UiEventArgs args{window.def->id, std::string_view(), UiEvent::SessionEnding, 0, 0, &refuse};
+  UiEventArgs args{window.def->id, std::string_view(), UiEvent::SessionEnding, 0, 0, {}, &refuse};
   sink_(args);
   return !refuse;
 }
@@ -152,7 +155,8 @@ void Win32Ui::LoadWindow(std::string_view window, bool visible) {
   live->def = def;
   const Unit& u = def->window;
   const POINT at = CentredOrigin(u.width, u.height);
-  live->hwnd = CreateWindowExW(WS_EX_APPWINDOW, kTopWindowClass, GbkToWideLossy(u.text).c_str(),
+  const DWORD exStyle = WS_EX_APPWINDOW | (u.acceptsFiles ? WS_EX_ACCEPTFILES : 0);
+  live->hwnd = CreateWindowExW(exStyle, kTopWindowClass, GbkToWideLossy(u.text).c_str(),
                                WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, at.x, at.y, u.width, u.height,
                                nullptr, nullptr, GetModuleHandleW(nullptr), live.get());
   if (!live->hwnd) return;
@@ -278,6 +282,21 @@ void Win32Ui::SetText(std::string_view window, std::string_view control, std::st
       break;
     default: SetWindowTextW(c->hwnd, GbkToWideLossy(text).c_str()); break;
   }
+}
+
+// The edit box's own cue-banner messages: the real control holds the hint (see controls.cpp).
+void Win32Ui::SetHint(std::string_view window, std::string_view control, std::string_view hint) {
+  LiveControl* c = Find(window, control);
+  if (!c || !c->hwnd || c->unit->kind != UnitKind::EditBox) return;
+  SendMessageW(c->hwnd, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(GbkToWideLossy(hint).c_str()));
+}
+
+std::string Win32Ui::GetHint(std::string_view window, std::string_view control) {
+  LiveControl* c = Find(window, control);
+  if (!c || !c->hwnd || c->unit->kind != UnitKind::EditBox) return {};
+  wchar_t hint[256] = {};
+  if (!SendMessageW(c->hwnd, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(hint), 256)) return {};
+  return ToGbk(hint);
 }
 
 int Win32Ui::GetSelection(std::string_view window, std::string_view control) {

@@ -41,6 +41,8 @@ class Win32Ui final : public Ui {
   bool IsVisible(std::string_view window, std::string_view control) override;
   std::string GetText(std::string_view window, std::string_view control) override;
   void SetText(std::string_view window, std::string_view control, std::string_view text) override;
+  void SetHint(std::string_view window, std::string_view control, std::string_view hint) override;
+  std::string GetHint(std::string_view window, std::string_view control) override;
   int GetSelection(std::string_view window, std::string_view control) override;
   void SetSelection(std::string_view window, std::string_view control, int index) override;
   int ItemCount(std::string_view window, std::string_view control) override;
@@ -98,7 +100,8 @@ class Win32Ui final : public Ui {
   void ReleaseDestroyed();
 
   // For the window procedures.
-  void Deliver(const LiveWindow& window, const LiveControl* control, UiEvent event, int x = 0, int y = 0);
+  void Deliver(const LiveWindow& window, const LiveControl* control, UiEvent event, int x = 0, int y = 0,
+               std::string_view text = {});
   void RefuseTypedCharacter(const LiveWindow& window);
   // WM_QUERYENDSESSION: the window's handler may ask about unsaved work; false when it
   // keeps the session from ending.

@@ -156,6 +156,16 @@ void MemoryUi::SetText(std::string_view window, std::string_view control, std::s
   if (c && !HasItems(c->unit->kind)) c->text = text;
 }
 
+void MemoryUi::SetHint(std::string_view window, std::string_view control, std::string_view hint) {
+  Control* c = FindControl(window, control);
+  if (c && c->unit->kind == UnitKind::EditBox) c->hint = hint;
+}
+
+std::string MemoryUi::GetHint(std::string_view window, std::string_view control) {
+  const Control* c = FindControl(window, control);
+  return c ? c->hint : std::string();
+}
+
 int MemoryUi::GetSelection(std::string_view window, std::string_view control) {
   const Control* c = FindControl(window, control);
   return c && HasItems(c->unit->kind) ? c->selection : -1;
@@ -419,19 +429,36 @@ bool MemoryUi::EndSession() {
   for (const std::string& id : open) {
     if (!sink_ || !FindWindow(id)) continue;
     const UiEventSink sink = sink_;
-    sink(UiEventArgs{id, "", UiEvent::SessionEnding, 0, 0, &refuse});
+    sink(UiEventArgs{id, "", UiEvent::SessionEnding, 0, 0, {}, &refuse});
     if (refuse) break;  // one refusal keeps the session; the other windows are not asked
   }
   return !refuse;
 }
 
+bool MemoryUi::Drop(std::string_view window, const std::vector<std::string>& paths) {
+  const std::string where = "drop files on " + std::string(window);
+  Window* w = FindWindow(window);
+  if (!w || !w->visible || w->minimized) {
+    Problem("cannot " + where + ": the window is not shown");
+    return false;
+  }
+  if (!w->def->window.acceptsFiles) {
+    Problem("cannot " + where + ": the window takes no files");
+    return false;
+  }
+  if (paths.empty()) return true;
+  Raise(window, "", UiEvent::FilesDropped, 0, 0, paths.front());
+  return true;
+}
+
 // Handlers run inside the sink and may destroy the very window that raised the event:
 // the names are copied first and nothing of the window is touched afterwards.
-void MemoryUi::Raise(std::string_view window, std::string_view control, UiEvent event, int x, int y) {
+void MemoryUi::Raise(std::string_view window, std::string_view control, UiEvent event, int x, int y,
+                     std::string_view text) {
   if (!sink_) return;
   const UiEventSink sink = sink_;  // a handler may replace the sink while it runs
-  const std::string w(window), c(control);
-  sink(UiEventArgs{w, c, event, x, y});
+  const std::string w(window), c(control), t(text);
+  sink(UiEventArgs{w, c, event, x, y, t});
 }
 
 }  // namespace xl

@@ -44,6 +44,8 @@ class MemoryUi : public Ui {
   bool IsVisible(std::string_view window, std::string_view control) override;
   std::string GetText(std::string_view window, std::string_view control) override;
   void SetText(std::string_view window, std::string_view control, std::string_view text) override;
+  void SetHint(std::string_view window, std::string_view control, std::string_view hint) override;
+  std::string GetHint(std::string_view window, std::string_view control) override;
   int GetSelection(std::string_view window, std::string_view control) override;
   void SetSelection(std::string_view window, std::string_view control, int index) override;
   int ItemCount(std::string_view window, std::string_view control) override;
@@ -78,6 +80,9 @@ class MemoryUi : public Ui {
   // ("" = below the items) and selects it (or nothing); other controls ignore `itemText`.
   // Raises ContextMenu.
   bool RightClick(std::string_view window, std::string_view control, std::string_view itemText = {});
+  // Files dragged from the file manager and dropped on a window that takes them; raises
+  // FilesDropped with the first path.
+  bool Drop(std::string_view window, const std::vector<std::string>& paths);
 
   // The system asks the program to end (the user logs off or shuts down): SessionEnding on
   // every open window. False when a handler kept the session from ending.
@@ -133,6 +138,7 @@ class MemoryUi : public Ui {
     std::vector<std::string> items;
     int selection = -1;  // list and combo boxes; the current page of a tab control
     std::string picture;
+    std::string hint;  // edit boxes
     int updateDepth = 0;
   };
   struct Window {
@@ -150,7 +156,8 @@ class MemoryUi : public Ui {
   bool Shown(const Window& w, const Control& c, int depth) const;
   // The control a user action aims at, if the user can reach it; else records why not.
   Control* Reachable(std::string_view window, std::string_view control, const char* action);
-  void Raise(std::string_view window, std::string_view control, UiEvent event, int x = 0, int y = 0);
+  void Raise(std::string_view window, std::string_view control, UiEvent event, int x = 0, int y = 0,
+             std::string_view text = {});
   void Problem(std::string text) { problems_.push_back(std::move(text)); }
 
   std::vector<WindowDef> defs_;

@@ -216,5 +216,79 @@ TEST(Avatar, ABlockWithoutAvatarDataIsNamed) {
   }
 }
 
+// The hints show what the block holds now: slot ids ("未装备" for a slot not worn), and for
+// the avatar the id that, typed and applied, writes the same code back.
+TEST(Hints, SlotAndAvatarBoxesShowTheCurrentIds) {
+  BlockFields f;
+  f.avatarData = AvatarData({"D1B0D823", "00000000", "88F4F505", "d1b0d823", "FFFFFFFF", "01000000"});
+  Editor e({PlayerBlock(f), PlayerBlock(BlockFields{.avatarData = std::nullopt})});
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_脸型"), "0");
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_鞋子"), "618411502");
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_上身"), "未装备");
+  EXPECT_EQ(e.ui.GetText("modify", "编辑框_鞋子"), "");  // no content
+  const char* boxes[] = {"编辑框_新宝儿发型", "编辑框_新宝儿衣服", "编辑框_新宝儿背部",
+                         "编辑框_新宝儿左手", "编辑框_新宝儿右手", "编辑框_新宝儿脚链"};
+  const char* ids[] = {"601403601", "0", "100005000", "", "4294967295", "1"};  // lower case: no id writes it
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(e.ui.GetHint("modify", boxes[i]), ids[i]) << boxes[i];
+
+  // An applied slot and avatar show their new ids.
+  e.ui.Type("modify", "编辑框_鞋子", "7");
+  ApplySlots(e.state, e.ui);
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_鞋子"), "7");
+  e.ui.SetPage("modify", "选择夹1", 1);
+  e.ui.Type("modify", "编辑框_新宝儿左手", "256");
+  ApplyAvatar(e.state, e.ui);
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_新宝儿左手"), "256");
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_新宝儿右手"), "0");  // an empty box wrote 00000000
+
+  // No avatar data, no avatar hints; no person, no hints at all.
+  e.state.currentPerson = 2;
+  FillSlots(e.state, e.ui);
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_新宝儿发型"), "");
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_鞋子"), "618411502");
+  e.state.currentPerson = 3;
+  FillSlots(e.state, e.ui);
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_鞋子"), "");
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_上身"), "");
+}
+
+TEST(CostumeCopy, PasteReplacesTheWholeListAndRefreshesTheSlots) {
+  BlockFields worn;
+  worn.bodyParts = {{{0, "1"}, {4, "604000001"}, {8, "7"}}};
+  BlockFields none;
+  none.bodyParts.reset();
+  Editor e({PlayerBlock(worn), PlayerBlock(), PlayerBlock(none)});
+  std::string copied;
+  CopyCostume(e.state, e.ui, copied);
+  EXPECT_TRUE(e.ui.Notices().empty());
+  EXPECT_EQ(copied, BodyList(e.Block()));
+
+  e.state.currentPerson = 2;
+  FillSlots(e.state, e.ui);
+  const std::string male = TextBetween(e.state.edited[1], "<Male>", "</Male>");
+  PasteCostume(e.state, e.ui, copied);
+  EXPECT_EQ(e.LastNotice(), "修改成功");
+  EXPECT_EQ(BodyList(e.state.edited[1]), copied);
+  EXPECT_EQ(TextBetween(e.state.edited[1], "<Male>", "</Male>"), male);
+  EXPECT_EQ(e.ui.PictureOf("modify", "图片框_上身"), "pictures/slot_present.gif");
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_上身"), "604000001");
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_发型"), "未装备");
+  EXPECT_EQ(e.state.slotValues[4], "7");  // a slot edit after the paste finds the pasted id
+
+  // A block without a list: nothing copied over the earlier copy, nothing pasted.
+  e.state.currentPerson = 3;
+  const std::string bare = e.state.edited[2];
+  PasteCostume(e.state, e.ui, copied);
+  EXPECT_EQ(e.LastNotice(), "以下内容未找到，未修改：服饰");
+  EXPECT_EQ(e.state.edited[2], bare);
+  CopyCostume(e.state, e.ui, copied);
+  EXPECT_EQ(e.LastNotice(), "以下内容未找到，未复制：服饰");
+  EXPECT_EQ(copied, BodyList(e.Block()));
+
+  e.state.currentPerson = 0;
+  PasteCostume(e.state, e.ui, copied);
+  EXPECT_EQ(e.LastNotice(), "请先选择修改第几人");
+}
+
 }  // namespace
 }  // namespace xl::replay

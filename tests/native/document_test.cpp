@@ -181,6 +181,8 @@ class PumpingUi : public Ui {
   bool IsVisible(std::string_view, std::string_view) override { return false; }
   std::string GetText(std::string_view, std::string_view) override { return {}; }
   void SetText(std::string_view, std::string_view, std::string_view) override {}
+  void SetHint(std::string_view, std::string_view, std::string_view) override {}
+  std::string GetHint(std::string_view, std::string_view) override { return {}; }
   int GetSelection(std::string_view, std::string_view) override { return -1; }
   void SetSelection(std::string_view, std::string_view, int) override {}
   int ItemCount(std::string_view, std::string_view) override { return 0; }

@@ -65,7 +65,7 @@ TEST(ScenarioScript, LinesBecomeCommands) {
   EXPECT_EQ(c[12].items, (std::vector<std::string>{"打开录像", "刷新列表"}));
 
   const char* bad[] = {"jump start x", "click start", "click start a b", "expect visible start - maybe",
-                       "expect colour start x red", "start now", "expect file only-one", "answer",
+                       "expect colour start x red", "drop start", "expect file only-one", "answer",
                        "menu start list", "endsession maybe"};
   for (const char* line : bad) {
     auto r = ParseScript(std::string("start\n") + line + "\n");
@@ -87,7 +87,9 @@ struct FakeDriver : ScenarioDriver {
     calls.push_back(f ? "browse " + f->filename().string() : "browse cancel");
   }
   void QueueAnswer(std::string_view b) override { calls.push_back("answer " + std::string(b)); }
-  Status Start() override { return Record("start"); }
+  Status Start(const std::optional<std::filesystem::path>& f) override {
+    return Record(f ? "start " + f->filename().string() : "start");
+  }
   Result<bool> EndSession() override { return true; }
   Status Click(std::string_view, std::string_view c) override {
     pending.insert(pending.end(), onClick.begin(), onClick.end());
@@ -100,6 +102,7 @@ struct FakeDriver : ScenarioDriver {
   Status Select(std::string_view, std::string_view, std::string_view i) override { return Record("select " + std::string(i)); }
   Status Type(std::string_view, std::string_view, std::string_view t) override { return Record("type " + std::string(t)); }
   Status Clear(std::string_view, std::string_view) override { return Record("clear"); }
+  Status Drop(std::string_view, const std::filesystem::path& f) override { return Record("drop " + f.filename().string()); }
   Status ChooseFromMenu(std::string_view, std::string_view, std::string_view i) override {
     return Record("menu " + std::string(i));
   }
@@ -107,6 +110,7 @@ struct FakeDriver : ScenarioDriver {
     return std::vector<std::string>{"a", "b"};
   }
   Result<std::string> Text(std::string_view, std::string_view) override { return text; }
+  Result<std::string> Hint(std::string_view, std::string_view) override { return text; }
   Result<std::vector<std::string>> Items(std::string_view, std::string_view) override {
     return std::vector<std::string>{"a", "b"};
   }
@@ -133,6 +137,7 @@ TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
       {"passes", "start\nclick modify x\nexpect text modify y abc\nexpect items modify z a|b\n", {}, ""},
       {"text differs", "start\nexpect text modify y abd\nclick modify x\n", {}, "s.scn:2: expect text modify y abd"},
       {"items differ", "start\nexpect items modify z a\n", {}, "s.scn:2:"},
+      {"hint differs", "start\nexpect hint modify y abc\nexpect hint modify y abd\n", {}, "s.scn:3:"},
       {"menu differs", "start\nexpect menu modify z a|b|c\n", {}, "s.scn:2:"},
       {"visibility", "start\nexpect visible modify - no\n", {}, "s.scn:2:"},
       {"picture", "start\nexpect picture modify p pictures/a.png\n", {}, "s.scn:2:"},

@@ -120,6 +120,29 @@ TEST(Shell, ChoosingADirectoryRemembersItAndListsEveryReplayBelow) {
   EXPECT_TRUE(f.ui.TakeProblems().empty());
 }
 
+// A replay dropped on the start window (or named as the program's argument) opens when its
+// name ends in .rcd in any case; anything else is refused with the reason, and the start
+// window stays.
+TEST(Shell, DroppedFilesOpenOnlyWhenTheyAreReplays) {
+  Fixture f;
+  const struct {
+    std::string path;
+    const char* reason;
+  } refused[] = {{f.record + "notes.txt", "不是录像文件"}, {f.record + "rcd", "不是录像文件"}};
+  for (const auto& r : refused) {
+    EXPECT_TRUE(f.ui.Drop("start", {r.path}));
+    ASSERT_FALSE(f.ui.Notices().empty());
+    EXPECT_EQ(f.ui.Notices().back().text, "无法打开录像文件：" + r.path + "\r\n" + r.reason);
+    EXPECT_FALSE(f.ui.WindowExists("modify"));
+  }
+  EXPECT_TRUE(f.ui.Drop("start", {f.record + "A.RCD"}));
+  EXPECT_TRUE(f.ui.IsVisible("modify", "-"));
+  EXPECT_FALSE(f.ui.IsVisible("start", "-"));
+  EXPECT_EQ(f.program.state.replay.path, f.record + "A.RCD");
+  EXPECT_EQ(f.program.state.replay.text, "replay A");
+  EXPECT_EQ(f.ui.Notices().size(), 2u);
+}
+
 TEST(Shell, ListingTheRememberedFolder) {
   Fixture f;
   // Nothing remembered yet: the list is emptied and nothing is searched.
@@ -269,21 +292,23 @@ TEST(Shell, EveryBindingFitsItsControl) {
       if (w.id == b.window) def = &w;
     ASSERT_NE(def, nullptr);
     if (b.control.empty()) {
-      EXPECT_TRUE(b.event == UiEvent::Created || b.event == UiEvent::SessionEnding);
+      EXPECT_TRUE(b.event == UiEvent::Created || b.event == UiEvent::SessionEnding ||
+                  (b.event == UiEvent::FilesDropped && def->window.acceptsFiles));
       continue;
     }
     const Unit* u = def->Find(b.control);
     ASSERT_NE(u, nullptr);
     switch (b.event) {
       case UiEvent::Clicked: EXPECT_TRUE(u->kind == UnitKind::Button || u->kind == UnitKind::ImageButton); break;
-      case UiEvent::DoubleClicked:
-      case UiEvent::ContextMenu: EXPECT_EQ(u->kind, UnitKind::ListBox); break;
+      case UiEvent::DoubleClicked: EXPECT_EQ(u->kind, UnitKind::ListBox); break;
+      case UiEvent::ContextMenu: EXPECT_TRUE(u->kind == UnitKind::ListBox || u->kind == UnitKind::ComboBox); break;
       case UiEvent::LeftButtonDown:
         EXPECT_TRUE(u->kind == UnitKind::PictureBox || u->kind == UnitKind::TransparentLabel);
         break;
       case UiEvent::SelectionChanged: EXPECT_EQ(u->kind, UnitKind::ComboBox); break;
       case UiEvent::Created:
-      case UiEvent::SessionEnding: ADD_FAILURE() << "this event belongs to the window"; break;
+      case UiEvent::SessionEnding:
+      case UiEvent::FilesDropped: ADD_FAILURE() << "this event belongs to the window"; break;
     }
   }
 }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -83,7 +85,7 @@ class Win32UiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ui.SetEventSink([this](const UiEventArgs& e) {
-      static const char* kNames[] = {"created", "clicked", "dblclicked", "pressed", "changed"};
+      static const char* kNames[] = {"created", "clicked", "dblclicked", "pressed", "changed", "menu", "dropped"};
       seen.events.push_back(std::string(e.control) + " " + kNames[static_cast<int>(e.event)]);
       if (onEvent) onEvent(e);
     });
@@ -236,6 +238,36 @@ TEST_F(Win32UiTest, ControlsRaiseTheirEvents) {
   EXPECT_EQ(seen.events, (std::vector<std::string>{" created", "list dblclicked", "go clicked", "caption pressed",
                                                    "combo changed"}));
   EXPECT_EQ(ui.DragCount("test"), 0);  // no hand on the mouse: no move loop to wait in
+}
+
+// The hint lives in the real control (its cue-banner messages answer) and is drawn by it
+// while the box is empty, also where the system's edit control would not draw it.
+TEST_F(Win32UiTest, EditBoxesShowTheirHintWhileEmpty) {
+  const auto boxInk = [this] { return Ink(22, 192, 86, 16); };  // inside "free", on page 0
+  const long plain = boxInk();
+  ui.SetHint("test", "free", "\xCE\xB4\xD7\xB0\xB1\xB8");  // 未装备
+  wchar_t read[16] = {};
+  ASSERT_TRUE(SendMessageW(H("free"), EM_GETCUEBANNER, reinterpret_cast<WPARAM>(read), 16));
+  EXPECT_EQ(std::wstring(read), L"\u672A\u88C5\u5907");
+  EXPECT_EQ(ui.GetHint("test", "free"), "\xCE\xB4\xD7\xB0\xB1\xB8");
+  EXPECT_EQ(ui.GetText("test", "free"), "");
+  const long hinted = boxInk();
+  EXPECT_GT(hinted, plain + 1000);
+  Type("free", L"1");
+  const long typed = boxInk();
+  EXPECT_LT(typed, hinted - 500);  // one digit instead of three characters
+  Type("free", L"\b");
+  EXPECT_GT(boxInk(), typed + 500);
+  ui.SetHint("test", "free", "");
+  EXPECT_LT(boxInk(), plain + 200);
+
+  // A right-click on a combo box reaches the program as a context menu.
+  ui.SetPage("test", "tabs", 1);
+  HWND combo = H("combo");
+  SendMessageW(combo, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+  SendMessageW(combo, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+  ui.PumpMessages();
+  EXPECT_EQ(seen.events.back(), "combo menu");
 }
 
 TEST_F(Win32UiTest, OnlyTheCurrentPageShows) {

@@ -35,8 +35,9 @@ class ScenarioDriver {
   // The button to press on the next box that offers more than one ("是", "否", "取消"). A
   // question shown with nothing queued, or without that button, is closed and reported.
   virtual void QueueAnswer(std::string_view button) = 0;
-  // Runs the start-up sequence; the start window is shown afterwards.
-  virtual Status Start() = 0;
+  // Runs the start-up sequence; the start window is shown afterwards. With a file, the
+  // program gets it as its argument, an absolute path as the file manager passes it.
+  virtual Status Start(const std::optional<std::filesystem::path>& argument) = 0;
 
   virtual Status Click(std::string_view window, std::string_view control) = 0;
   virtual Status DoubleClick(std::string_view window, std::string_view control) = 0;
@@ -44,6 +45,8 @@ class ScenarioDriver {
   virtual Status Select(std::string_view window, std::string_view control, std::string_view item) = 0;
   virtual Status Type(std::string_view window, std::string_view control, std::string_view text) = 0;
   virtual Status Clear(std::string_view window, std::string_view control) = 0;
+  // Drops the file on the window, as dragged from the file manager.
+  virtual Status Drop(std::string_view window, const std::filesystem::path& file) = 0;
   // Right-clicks the control (a list box on its selected item) and chooses `item` in the
   // popup menu. Fails when no menu opens or it has no such enabled item.
   virtual Status ChooseFromMenu(std::string_view window, std::string_view control, std::string_view item) = 0;
@@ -56,6 +59,8 @@ class ScenarioDriver {
 
   // Control "-" means the window itself.
   virtual Result<std::string> Text(std::string_view window, std::string_view control) = 0;
+  // The grey hint of an edit box ("" for none).
+  virtual Result<std::string> Hint(std::string_view window, std::string_view control) = 0;
   virtual Result<std::vector<std::string>> Items(std::string_view window, std::string_view control) = 0;
   virtual Result<bool> Visible(std::string_view window, std::string_view control) = 0;
   // Resource name of the picture shown; "" for none, "?" for a picture that is no resource.

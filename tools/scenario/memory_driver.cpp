@@ -36,9 +36,9 @@ void MemoryDriver::QueueFolder(const std::optional<std::filesystem::path>& folde
 
 void MemoryDriver::QueueAnswer(std::string_view button) { ui_.QueueAnswer(std::string(button)); }
 
-Status MemoryDriver::Start() {
+Status MemoryDriver::Start(const std::optional<std::filesystem::path>& argument) {
   program_ = std::make_unique<Program>(ui_, initial_);
-  program_->Start();
+  program_->Start(argument ? ProgramPathOf(*argument) : std::string());
   return Acted(true);
 }
 
@@ -67,6 +67,14 @@ Status MemoryDriver::Type(std::string_view w, std::string_view c, std::string_vi
   return Acted(ui_.Type(w, c, text));
 }
 Status MemoryDriver::Clear(std::string_view w, std::string_view c) { return Acted(ui_.Clear(w, c)); }
+Status MemoryDriver::Drop(std::string_view w, const std::filesystem::path& file) {
+  return Acted(ui_.Drop(w, {ProgramPathOf(file)}));
+}
+
+Result<std::string> MemoryDriver::Hint(std::string_view w, std::string_view c) {
+  if (Status s = Exists(w, c); !s) return s.error();
+  return ui_.GetHint(w, c);
+}
 
 // A list box is right-clicked on its selected item (below its items when none is selected).
 Result<MemoryUi::ShownMenu> MemoryDriver::RightClickWith(std::string_view w, std::string_view c, std::string choice) {

@@ -7,6 +7,9 @@
 // window and answered with a click on an item or with Esc.
 #include <windows.h>
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <algorithm>
 #include <deque>
 #include <memory>
@@ -139,7 +142,7 @@ class RealWindowsDriver : public ScenarioDriver {
   void QueueAnswer(std::string_view button) override { answers_.emplace_back(button); }
 
   // The start-up of the program's entry point, with the program's folder as the current one.
-  Status Start() override {
+  Status Start(const std::optional<std::filesystem::path>& argument) override {
     if (auto folder = GbkToWide(initial_.programFolder)) SetCurrentDirectoryW(folder->c_str());
     started_ = true;
     win32::Win32Ui& ui = *ui_;
@@ -151,7 +154,7 @@ class RealWindowsDriver : public ScenarioDriver {
     hooks.startWindowCreated = [&ui, &title](Ui&) { win32::MakeStartTitleButtons(ui, title); };
     hooks.modifyWindowCreated = [&ui, &title](Ui&) { win32::MakeModifyTitleButtons(ui, title); };
     program_ = std::make_unique<Program>(ui, initial_, std::move(hooks));
-    program_->Start();
+    program_->Start(argument ? ProgramPathOf(*argument) : std::string());
     Pump();
     // Without a display no window can be made; say so here rather than at the first click.
     if (!ui_->WindowHandle("start")) return Error{"the start window did not open (is there a display?)"};
@@ -236,6 +239,44 @@ class RealWindowsDriver : public ScenarioDriver {
     if (!(GetWindowLongW(*h, GWL_STYLE) & ES_READONLY)) SendMessageW(*h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     Pump();
     return Success();
+  }
+
+  // What the shell hands a window when files are dropped on it: a DROPFILES block with the
+  // names, posted as WM_DROPFILES. A window that does not take files gets nothing.
+  Status Drop(std::string_view w, const std::filesystem::path& file) override {
+    Result<HWND> h = Reachable(w, "-", "drop files on");
+    if (!h) return h.error();
+    if (!(GetWindowLongW(*h, GWL_EXSTYLE) & WS_EX_ACCEPTFILES))
+      return Error{"cannot drop files on " + std::string(w) + ": the window takes no files"};
+    const std::wstring name = ProgramWide(file);
+    const size_t bytes = sizeof(DROPFILES) + (name.size() + 2) * sizeof(wchar_t);
+    HGLOBAL drop = GlobalAlloc(GHND, bytes);
+    if (!drop) return Error{"no memory for the dropped file's name"};
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    RECT r{};
+    GetClientRect(*h, &r);
+    files->pt = POINT{r.right / 2, r.bottom / 2};
+    std::copy(name.begin(), name.end(), reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(files) + sizeof(DROPFILES)));
+    GlobalUnlock(drop);  // the rest of the block is zero: the list's double terminator
+    // The receiver frees the block with DragFinish.
+    if (!PostMessageW(*h, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) {
+      GlobalFree(drop);
+      return Error{"the drop could not be delivered"};
+    }
+    Pump();
+    return Success();
+  }
+
+  // Read back with the edit box's own cue-banner message.
+  Result<std::string> Hint(std::string_view w, std::string_view c) override {
+    Result<HWND> h = Existing(w, c);
+    if (!h) return h.error();
+    if (!IsClass(*h, L"Edit")) return Error{Where(w, c) + " is not an edit box"};
+    wchar_t hint[256] = {};
+    if (!SendMessageW(*h, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(hint), 256)) return std::string();
+    return Gbk(hint);
   }
 
   Status ChooseFromMenu(std::string_view w, std::string_view c, std::string_view item) override {

@@ -76,7 +76,7 @@ std::optional<std::string> ReadBytes(const stdfs::path& path) {
 bool IsAction(Verb v) {
   switch (v) {
     case Verb::Start: case Verb::Click: case Verb::DoubleClick: case Verb::Press:
-    case Verb::Select: case Verb::Type: case Verb::Clear: case Verb::Menu: case Verb::ExpectMenu:
+    case Verb::Select: case Verb::Type: case Verb::Clear: case Verb::Drop: case Verb::Menu: case Verb::ExpectMenu:
     case Verb::EndSession:
       return true;
     default:
@@ -149,13 +149,15 @@ struct Interpreter {
       case Verb::Start:
         if (started) return Fail(c, "the program has already started");
         started = true;
-        return Done(c, driver.Start());
+        return Done(c, driver.Start(c.path.empty() ? std::nullopt
+                                                   : std::optional<stdfs::path>(Resolve(folder, c.path))));
       case Verb::Click: return Done(c, driver.Click(c.window, c.control));
       case Verb::DoubleClick: return Done(c, driver.DoubleClick(c.window, c.control));
       case Verb::Press: return Done(c, driver.Press(c.window, c.control));
       case Verb::Select: return Done(c, driver.Select(c.window, c.control, c.text));
       case Verb::Type: return Done(c, driver.Type(c.window, c.control, c.text));
       case Verb::Clear: return Done(c, driver.Clear(c.window, c.control));
+      case Verb::Drop: return Done(c, driver.Drop(c.window, Resolve(folder, c.path)));
       case Verb::Menu: return Done(c, driver.ChooseFromMenu(c.window, c.control, c.text));
       case Verb::ExpectMenu: {
         Result<std::vector<std::string>> items = driver.MenuItems(c.window, c.control);
@@ -172,6 +174,11 @@ struct Interpreter {
         Result<std::string> text = driver.Text(c.window, c.control);
         if (!text) return Fail(c, Printable(text.error().message));
         return *text == c.text || Fail(c, Quote(*text));
+      }
+      case Verb::ExpectHint: {
+        Result<std::string> hint = driver.Hint(c.window, c.control);
+        if (!hint) return Fail(c, Printable(hint.error().message));
+        return *hint == c.text || Fail(c, hint->empty() ? std::string("no hint") : Quote(*hint));
       }
       case Verb::ExpectItems: {
         Result<std::vector<std::string>> items = driver.Items(c.window, c.control);

@@ -121,7 +121,16 @@ struct LineParser {
     }
     if (verb == "start") {
       c.verb = Verb::Start;
-      return rest.empty() || Fail("start takes nothing");
+      c.path = rest;  // the program's argument, if any
+      return true;
+    }
+    if (verb == "drop") {
+      c.verb = Verb::Drop;
+      auto w = Words(rest, 1);
+      if (!w || rest.empty()) return Fail("expected WINDOW FILE");
+      c.window = (*w)[0];
+      c.path = rest;
+      return true;
     }
     if (verb == "click" || verb == "dblclick" || verb == "press" || verb == "clear") {
       c.verb = verb == "click" ? Verb::Click : verb == "dblclick" ? Verb::DoubleClick : verb == "press" ? Verb::Press
@@ -144,8 +153,8 @@ struct LineParser {
     auto what = Words(rest, 1);
     if (!what) return Fail("expect what?");
     const std::string kind = (*what)[0];
-    if (kind == "text") {
-      c.verb = Verb::ExpectText;
+    if (kind == "text" || kind == "hint") {
+      c.verb = kind == "text" ? Verb::ExpectText : Verb::ExpectHint;
       return Target(false) && Text();
     }
     if (kind == "items" || kind == "menu") {

@@ -12,8 +12,8 @@ namespace xl::scenario {
 
 enum class Verb {
   GameDir, DocsDir, ReadOnly, Writable, Browse, Answer, Start,
-  Click, DoubleClick, Press, Select, Type, Clear, Menu, ExpectMenu, EndSession,
-  ExpectText, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
+  Click, DoubleClick, Press, Select, Type, Clear, Drop, Menu, ExpectMenu, EndSession,
+  ExpectText, ExpectHint, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
   Shot,
 };
 
@@ -27,7 +27,7 @@ struct Command {
   std::vector<std::string> items;  // GBK: expect items, expect menu
   // visible: yes; notice: match by prefix; browse: cancel; picture: empty; endsession: yes
   bool flag = false;
-  std::string path, otherPath;     // UTF-8, relative to the script's folder
+  std::string path, otherPath;     // UTF-8, relative to the script's folder (start: the argument, if any)
 };
 
 // The commands of a script; an unknown command or a malformed line fails with

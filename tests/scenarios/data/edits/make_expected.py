@@ -3,6 +3,7 @@
 # the program so the scenarios compare its output with an independent account of each edit.
 # two.rcd came from the fixture tool (2 players, seed 7) with player 1 renamed to "abc"
 # (616263), player 2's <Male> written in capitals and player 2's slot 32 removed.
+# ../outside/朋友/2025/other.rcd came from the fixture tool (3 players, seed 11).
 import os
 import re
 
@@ -41,6 +42,20 @@ def dress(block, name, male):
     return re.sub(rb'<male>\w*</male>', b'<Male>' + male + b'</Male>', block, flags=re.I)
 
 
+def body(block):
+    return block[block.index(b'<BodyPartInfoId>') + len(b'<BodyPartInfoId>'):block.index(b'</BodyPartInfoId>')]
+
+
+def dress_as(block, costume):
+    s = block.index(b'<BodyPartInfoId>') + len(b'<BodyPartInfoId>')
+    return block[:s] + costume + block[block.index(b'</BodyPartInfoId>'):]
+
+
+def player(doc, n):
+    s, e = blocks(doc)[n - 1]
+    return doc[s:e]
+
+
 def write(name, doc):
     open(os.path.join(HERE, 'expected', name), 'wb').write(doc)
 
@@ -62,3 +77,10 @@ write('slots.rcd', doc)
 avatar = b'00000000D1B0D82300000000000000000000000088F4F505' + b'0' * 88
 doc = edit_player(SOURCE, 1, lambda b: field(b, b'AvatarData', avatar))
 write('avatar.rcd', doc)
+
+# Player 1's costume copied onto player 2, and into player 3 of another replay.
+first = body(player(SOURCE, 1))
+write('costume.rcd', edit_player(SOURCE, 2, lambda b: dress_as(b, first)))
+OTHER = open(os.path.join(HERE, '../outside/朋友/2025/other.rcd'), 'rb').read()
+write('other_costume.rcd', edit_player(OTHER, 3, lambda b: dress_as(b, first)))
+write('other_shoes.rcd', edit_player(OTHER, 1, lambda b: slot(b, 8, b'7')))
