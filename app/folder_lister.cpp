@@ -53,7 +53,7 @@ struct Lister {
   const ListOptions& options;
   std::string root;
   std::string foldedFilter;
-  int added = 0;
+  ListResult result;
   bool stopped = false;
 
   // Lets messages through; the window may be gone afterwards.
@@ -75,13 +75,16 @@ struct Lister {
           files.push_back(std::move(entry.name));
         }
       }
+      for (const fs::DirEntry& lost : search.Unlisted())
+        if (!lost.isDirectory && fs::MatchesPattern(lost.name, options.pattern) && NameHolds(lost.name, foldedFilter))
+          ++result.unreadableNames;
     }
     std::sort(files.begin(), files.end(), NameBefore);
     std::sort(folders.begin(), folders.end(), NameBefore);
     for (const std::string& name : files) {
       if (!options.progressLabel.empty()) ui.SetText(options.progressWindow, options.progressLabel, folder + name);
       ui.AddItem(window, list, options.fullPath ? folder + name : relative + name);
-      ++added;
+      ++result.added;
       Pump();
       if (stopped) return;
     }
@@ -97,14 +100,14 @@ struct Lister {
 
 }  // namespace
 
-int ListFolder(Ui& ui, std::string_view window, std::string_view list, std::string_view folder,
-               const ListOptions& options) {
-  Lister lister{ui, window, list, options, std::string(folder), FoldGbk(options.filter)};
+ListResult ListFolder(Ui& ui, std::string_view window, std::string_view list, std::string_view folder,
+                      const ListOptions& options) {
+  Lister lister{ui, window, list, options, std::string(folder), FoldGbk(options.filter), {}, false};
   if (!fs::EndsWithBackslash(lister.root)) lister.root += '\\';
   ui.BeginUpdate(window, list);
   lister.ListOne("", 0);
   ui.EndUpdate(window, list);
-  return lister.added;
+  return lister.result;
 }
 
 }  // namespace xl

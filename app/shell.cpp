@@ -27,7 +27,12 @@ void ListReplays(ProgramState& state, Ui& ui) {
   } busy(state.listing);
   ListOptions options;
   options.pattern = "*.rcd";
-  ListFolder(ui, "start", kReplayList, state.recordFolder, options);
+  const ListResult listed = ListFolder(ui, "start", kReplayList, state.recordFolder, options);
+  if (listed.unreadableNames > 0 && ui.WindowExists("start"))
+    ui.ShowNotice("start",
+                  "有 " + std::to_string(listed.unreadableNames) +
+                      " 个录像的文件名含有无法显示的字符，未列出；请把文件名改成中文或英文后再搜索",
+                  kNoticeTitle);
 }
 
 }  // namespace
