@@ -56,7 +56,7 @@ TEST(ScenarioScript, LinesBecomeCommands) {
   EXPECT_EQ(c[9].verb, Verb::Click);
 
   const char* bad[] = {"jump start x", "click start", "click start a b", "expect visible start - maybe",
-                       "expect colour start x red", "start now", "expect file only-one"};
+                       "expect colour start x red", "start now", "expect file only-one", "resize 12", "resize ten a.rcd"};
   for (const char* line : bad) {
     auto r = ParseScript(std::string("start\n") + line + "\n");
     ASSERT_FALSE(r.ok()) << line;
@@ -122,6 +122,8 @@ TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
       {"notice expected", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存成功\n"), saved, ""},
       {"notice by prefix", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存*\n"), saved, ""},
       {"notice differs", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存失败\n"), saved, "s.scn:3:"},
+      {"wildcard inside", U8(u8"start\nclick m x\nexpect notice 温馨提示 保*成*功\n"), saved, ""},
+      {"wildcard inside differs", U8(u8"start\nclick m x\nexpect notice 温馨提示 保*失败\n"), saved, "s.scn:3:"},
       {"no notice", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存成功\n"), {}, "s.scn:3:"},
       // A notice nobody expected fails at the next action, or at the end.
       {"unexpected notice", "start\nclick m x\nexpect text m y abc\nclick m x\n", saved, "s.scn:4: click m x"},

@@ -11,7 +11,7 @@
 namespace xl::scenario {
 
 enum class Verb {
-  GameDir, DocsDir, ReadOnly, Browse, Start,
+  GameDir, DocsDir, ReadOnly, Resize, Browse, Start,
   Click, DoubleClick, Press, Select, Type, Clear,
   ExpectText, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
   Shot,
@@ -27,6 +27,7 @@ struct Command {
   std::vector<std::string> items;  // GBK: expect items
   bool flag = false;  // visible: yes; notice: match by prefix; browse: cancel; picture: empty
   std::string path, otherPath;     // UTF-8, relative to the script's folder
+  unsigned long long size = 0;     // resize: the file's new length
 };
 
 // The commands of a script; an unknown command or a malformed line fails with
