@@ -46,7 +46,6 @@ Problem ProblemOfWindowsCode(std::uint32_t code) {
       return Problem::PathTooLong;
     case 80:    // ERROR_FILE_EXISTS
     case 183:   // ERROR_ALREADY_EXISTS
-    case 267:   // ERROR_DIRECTORY
       return Problem::FileInTheWay;
     case 53:    // ERROR_BAD_NETPATH
     case 64:    // ERROR_NETNAME_DELETED

@@ -146,7 +146,17 @@ Status ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
 
   // The temporary file sits beside the target, so the final step is a rename on one volume.
   wchar_t temp[MAX_PATH + 1] = {};
-  if (!GetTempFileNameW(FolderOf(*target).c_str(), L"xl", 0, temp)) return LastError();
+  const std::wstring folder = FolderOf(*target);
+  if (!GetTempFileNameW(folder.c_str(), L"xl", 0, temp)) {
+    DWORD code = GetLastError();
+    // For a folder that is missing or is a file the system only says "invalid folder name".
+    if (code == ERROR_DIRECTORY) {
+      DWORD a = Attributes(folder);
+      if (a == INVALID_FILE_ATTRIBUTES) return ErrorOf(Problem::NotFound);
+      if (!(a & FILE_ATTRIBUTE_DIRECTORY)) return ErrorOf(Problem::FileInTheWay);
+    }
+    return SystemError(code);
+  }
   auto fail = [&](DWORD code) {
     DeleteFileW(temp);
     return Status(SystemError(code));
