@@ -67,6 +67,11 @@ struct Lister {
     std::vector<std::string> files, folders;
     {
       fs::DirectorySearch search(folder, "*");
+      if (const Status& opened = search.Opened();
+          !opened && opened.error().problem != Problem::NotFound && result.failedFolder.empty()) {
+        result.failedFolder = folder.substr(0, folder.size() - 1);  // without its closing separator
+        result.failure = opened.error().message;
+      }
       fs::DirEntry entry;
       while (search.Next(entry)) {
         if (entry.isDirectory) {

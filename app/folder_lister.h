@@ -23,6 +23,8 @@ struct ListResult {
   // Matching files left out because GBK cannot hold their names: no program path reaches
   // them, so they could be neither shown nor opened.
   int unreadableNames = 0;
+  // The first folder that could not be searched (one that does not exist aside), and why.
+  std::string failedFolder, failure;
 };
 
 // Appends the matching files of `folder` (a trailing backslash is added when missing),

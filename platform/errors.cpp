@@ -35,6 +35,7 @@ Problem ProblemOfWindowsCode(std::uint32_t code) {
       return Problem::AccessDenied;
     case 32:    // ERROR_SHARING_VIOLATION
     case 33:    // ERROR_LOCK_VIOLATION
+    case 1175:  // ERROR_UNABLE_TO_REMOVE_REPLACED: a save whose replay another program holds
       return Problem::InUse;
     case 19:    // ERROR_WRITE_PROTECT
     case 6009:  // ERROR_FILE_READ_ONLY

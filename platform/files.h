@@ -57,6 +57,8 @@ class DirectorySearch {
   // no program path reaches them; their names show each such character as "?". Complete once
   // Next has returned false.
   const std::vector<DirEntry>& Unlisted() const;
+  // Why the folder could not be searched; Success when it could, an empty folder too.
+  const Status& Opened() const;
 
  private:
   struct Impl;

@@ -197,6 +197,7 @@ struct DirectorySearch::Impl {
   std::string folder;
   std::string pattern;
   std::vector<DirEntry> unlisted;
+  Status opened = Success();
 };
 
 DirectorySearch::DirectorySearch(std::string_view folder, std::string_view pattern) : impl_(new Impl) {
@@ -204,6 +205,7 @@ DirectorySearch::DirectorySearch(std::string_view folder, std::string_view patte
   if (impl_->folder.empty()) impl_->folder = "/";
   impl_->pattern = std::string(pattern);
   impl_->dir = ::opendir(impl_->folder.c_str());
+  if (!impl_->dir) impl_->opened = SystemError(errno);
 }
 
 DirectorySearch::~DirectorySearch() {
@@ -237,6 +239,7 @@ bool DirectorySearch::Next(DirEntry& entry) {
 }
 
 const std::vector<DirEntry>& DirectorySearch::Unlisted() const { return impl_->unlisted; }
+const Status& DirectorySearch::Opened() const { return impl_->opened; }
 
 std::string ExecutableFolder() {
   char buf[4096];

@@ -309,12 +309,16 @@ struct DirectorySearch::Impl {
   bool pending = false;  // `data` holds an entry not yet returned
   std::string pattern;
   std::vector<DirEntry> unlisted;
+  Status opened = Success();
 };
 
 DirectorySearch::DirectorySearch(std::string_view folder, std::string_view pattern) : impl_(new Impl) {
   impl_->pattern = std::string(pattern);
   auto wide = Wide(folder);
-  if (!wide) return;
+  if (!wide) {
+    impl_->opened = BadPath();
+    return;
+  }
   // Every name is listed and matched here: the system's own matching also looks at 8.3
   // short names, so "*.rcd" would find "a.rcdx".
   std::wstring query = *wide;
@@ -322,6 +326,10 @@ DirectorySearch::DirectorySearch(std::string_view folder, std::string_view patte
   query += L'*';
   impl_->find = FindFirstFileW(query.c_str(), &impl_->data);
   impl_->pending = impl_->find != INVALID_HANDLE_VALUE;
+  if (!impl_->pending) {
+    DWORD code = GetLastError();
+    if (code != ERROR_FILE_NOT_FOUND && code != ERROR_NO_MORE_FILES) impl_->opened = SystemError(code);
+  }
 }
 
 DirectorySearch::~DirectorySearch() {
@@ -351,6 +359,7 @@ bool DirectorySearch::Next(DirEntry& entry) {
 }
 
 const std::vector<DirEntry>& DirectorySearch::Unlisted() const { return impl_->unlisted; }
+const Status& DirectorySearch::Opened() const { return impl_->opened; }
 
 std::string ExecutableFolder() {
   std::wstring path(MAX_PATH, L'\0');

@@ -21,7 +21,7 @@ struct Row {
 const Row kRows[] = {
     {Problem::NotFound, {2, 3}, {ENOENT, ENOTDIR}},
     {Problem::AccessDenied, {5}, {EACCES, EPERM}},
-    {Problem::InUse, {32, 33}, {EBUSY}},
+    {Problem::InUse, {32, 33, 1175}, {EBUSY}},
     {Problem::ReadOnly, {6009}, {EROFS}},
     {Problem::DiskFull, {112, 39}, {ENOSPC}},
     {Problem::PathTooLong, {206}, {ENAMETOOLONG}},
