@@ -219,7 +219,9 @@ bool DirectorySearch::Next(DirEntry& entry) {
     std::string_view raw = d->d_name;
     if (raw == "." || raw == "..") continue;
     std::optional<std::string> name = Utf8ToGbk(raw);
-    const std::string shown = name ? *name : LossyGbk(raw);
+    std::string lossy;
+    if (!name) lossy = LossyGbk(raw);
+    const std::string& shown = name ? *name : lossy;
     if (!MatchesPattern(shown, impl_->pattern)) continue;
     bool isDir = d->d_type == DT_DIR;
     if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
