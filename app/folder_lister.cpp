@@ -53,7 +53,7 @@ struct Lister {
   const ListOptions& options;
   std::string root;
   std::string foldedFilter;
-  int added = 0;
+  ListResult result;
   bool stopped = false;
 
   // Lets messages through; the window may be gone afterwards.
@@ -67,6 +67,11 @@ struct Lister {
     std::vector<std::string> files, folders;
     {
       fs::DirectorySearch search(folder, "*");
+      if (const Status& opened = search.Opened();
+          !opened && opened.error().problem != Problem::NotFound && result.failedFolder.empty()) {
+        result.failedFolder = folder.substr(0, folder.size() - 1);  // without its closing separator
+        result.failure = opened.error().message;
+      }
       fs::DirEntry entry;
       while (search.Next(entry)) {
         if (entry.isDirectory) {
@@ -75,13 +80,16 @@ struct Lister {
           files.push_back(std::move(entry.name));
         }
       }
+      for (const fs::DirEntry& lost : search.Unlisted())
+        if (!lost.isDirectory && fs::MatchesPattern(lost.name, options.pattern) && NameHolds(lost.name, foldedFilter))
+          ++result.unreadableNames;
     }
     std::sort(files.begin(), files.end(), NameBefore);
     std::sort(folders.begin(), folders.end(), NameBefore);
     for (const std::string& name : files) {
       if (!options.progressLabel.empty()) ui.SetText(options.progressWindow, options.progressLabel, folder + name);
       ui.AddItem(window, list, options.fullPath ? folder + name : relative + name);
-      ++added;
+      ++result.added;
       Pump();
       if (stopped) return;
     }
@@ -97,14 +105,14 @@ struct Lister {
 
 }  // namespace
 
-int ListFolder(Ui& ui, std::string_view window, std::string_view list, std::string_view folder,
-               const ListOptions& options) {
-  Lister lister{ui, window, list, options, std::string(folder), FoldGbk(options.filter)};
+ListResult ListFolder(Ui& ui, std::string_view window, std::string_view list, std::string_view folder,
+                      const ListOptions& options) {
+  Lister lister{ui, window, list, options, std::string(folder), FoldGbk(options.filter), {}, false};
   if (!fs::EndsWithBackslash(lister.root)) lister.root += '\\';
   ui.BeginUpdate(window, list);
   lister.ListOne("", 0);
   ui.EndUpdate(window, list);
-  return lister.added;
+  return lister.result;
 }
 
 }  // namespace xl

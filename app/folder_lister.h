@@ -18,12 +18,21 @@ struct ListOptions {
   bool fullPath = false;
 };
 
+struct ListResult {
+  int added = 0;
+  // Matching files left out because GBK cannot hold their names: no program path reaches
+  // them, so they could be neither shown nor opened.
+  int unreadableNames = 0;
+  // The first folder that could not be searched (one that does not exist aside), and why.
+  std::string failedFolder, failure;
+};
+
 // Appends the matching files of `folder` (a trailing backslash is added when missing),
 // each folder's files before its subfolders, names in the same order on every file
 // system. Folders whose names start with "." are skipped. Pending messages are processed
 // after every file and folder; the listing stops when the list's window is closed
-// meanwhile. Returns the number of items added.
-int ListFolder(Ui& ui, std::string_view window, std::string_view list, std::string_view folder,
-               const ListOptions& options);
+// meanwhile.
+ListResult ListFolder(Ui& ui, std::string_view window, std::string_view list, std::string_view folder,
+                      const ListOptions& options);
 
 }  // namespace xl

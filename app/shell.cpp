@@ -33,7 +33,18 @@ void ListReplays(ProgramState& state, Ui& ui) {
   Busy busy(state.listing);
   ListOptions options;
   options.pattern = "*.rcd";
-  ListFolder(ui, "start", kReplayList, state.recordFolder, options);
+  const ListResult listed = ListFolder(ui, "start", kReplayList, state.recordFolder, options);
+  if (!ui.WindowExists("start")) return;
+  // A record folder that does not exist lists nothing without a word; one that cannot be
+  // read is reported.
+  if (!listed.failedFolder.empty())
+    ui.ShowNotice("start", "无法读取文件夹 " + listed.failedFolder + "，其中的录像未列出：\r\n" + listed.failure,
+                  kNoticeTitle);
+  if (listed.unreadableNames > 0)
+    ui.ShowNotice("start",
+                  "有 " + std::to_string(listed.unreadableNames) +
+                      " 个录像的文件名含有无法显示的字符，未列出；请把文件名改成中文或英文后再搜索",
+                  kNoticeTitle);
 }
 
 // Replays end in ".rcd", in any case; anything else dropped or passed is no replay.

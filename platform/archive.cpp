@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 
 namespace xl::archive {
@@ -185,7 +186,7 @@ Result<PlannedEntry> PlanEntry(const unz_file_info64& info, std::string_view raw
   planned.entry.size = info.uncompressed_size;
   planned.entry.crc = static_cast<std::uint32_t>(info.crc);
   if (!planned.entry.isDirectory && (info.flag & kEncryptedFlag))
-    return Error{"压缩包条目已加密，无法解压：" + planned.display};
+    return ErrorOf(Problem::DamagedArchive, "条目已加密：" + planned.display);
   return planned;
 }
 
@@ -213,8 +214,8 @@ bool LooksLikeZip(std::string_view bytes) {
 // Reads the current entry whole. A size beyond the one recorded, a damaged stream or a wrong
 // checksum fails.
 Result<std::string> ReadEntry(unzFile zip, const unz_file_info64& info, const std::string& display) {
-  Error damaged{"压缩包条目已损坏，无法解压：" + display};
-  if (info.uncompressed_size > kMaxEntryBytes) return Error{"压缩包条目太大，无法解压：" + display};
+  Error damaged = ErrorOf(Problem::DamagedArchive, "条目已损坏：" + display);
+  if (info.uncompressed_size > kMaxEntryBytes) return ErrorOf(Problem::DamagedArchive, "条目太大：" + display);
   if (unzOpenCurrentFile(zip) != UNZ_OK) return damaged;
   std::string data;
   data.resize(static_cast<size_t>(info.uncompressed_size) + 1);  // one more byte shows an overrun
@@ -237,10 +238,10 @@ Status ForEachEntry(unzFile zip, Visit&& visit) {
     unz_file_info64 info{};
     if (unzGetCurrentFileInfo64(zip, &info, name.data(), static_cast<uLong>(name.size()), nullptr, 0, nullptr, 0) !=
         UNZ_OK)
-      return Error{"压缩包目录已损坏"};
+      return ErrorOf(Problem::DamagedArchive, "目录已损坏");
     if (Status s = visit(info, std::string_view(name.data(), info.size_filename)); !s) return s;
   }
-  if (rc != UNZ_END_OF_LIST_OF_FILE) return Error{"压缩包目录已损坏"};
+  if (rc != UNZ_END_OF_LIST_OF_FILE) return ErrorOf(Problem::DamagedArchive, "目录已损坏");
   return Success();
 }
 
@@ -290,9 +291,9 @@ bool SameContent(const Entry& entry, std::string_view bytes) {
 Result<std::vector<Entry>> ListEntries(std::string_view archivePath) {
   auto bytes = ReadArchive(archivePath);
   if (!bytes) return bytes.error();
-  if (!LooksLikeZip(*bytes)) return Error{"不是ZIP压缩包：" + std::string(archivePath)};
+  if (!LooksLikeZip(*bytes)) return ErrorOf(Problem::DamagedArchive, "不是ZIP压缩包");
   OpenZip zip(*bytes);
-  if (!zip.get()) return Error{"压缩包目录已损坏：" + std::string(archivePath)};
+  if (!zip.get()) return ErrorOf(Problem::DamagedArchive, "目录已损坏");
   UnpackStatus failure = UnpackStatus::Done;
   auto plan = MakePlan(zip.get(), failure);
   if (!plan) return plan.error();
@@ -310,9 +311,9 @@ UnpackResult Unpack(std::string_view archivePath, std::string_view destinationFo
   std::string folder(destinationFolder);
   if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
 
-  if (!LooksLikeZip(*bytes)) return Failed(UnpackStatus::NotZip, "不是ZIP压缩包：" + std::string(archivePath));
+  if (!LooksLikeZip(*bytes)) return Failed(UnpackStatus::NotZip, ErrorOf(Problem::DamagedArchive, "不是ZIP压缩包").message);
   OpenZip zip(*bytes);
-  if (!zip.get()) return Failed(UnpackStatus::NotZip, "压缩包目录已损坏：" + std::string(archivePath));
+  if (!zip.get()) return Failed(UnpackStatus::NotZip, ErrorOf(Problem::DamagedArchive, "目录已损坏").message);
   UnpackStatus failure = UnpackStatus::Done;
   auto plan = MakePlan(zip.get(), failure);
   if (!plan) return Failed(failure, plan.error().message);

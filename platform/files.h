@@ -53,6 +53,12 @@ class DirectorySearch {
   DirectorySearch(const DirectorySearch&) = delete;
   DirectorySearch& operator=(const DirectorySearch&) = delete;
   bool Next(DirEntry& entry);
+  // The entries Next passed over because GBK cannot hold their names (Hangul, emoji...), so
+  // no program path reaches them; their names show each such character as "?". Complete once
+  // Next has returned false.
+  const std::vector<DirEntry>& Unlisted() const;
+  // Why the folder could not be searched; Success when it could, an empty folder too.
+  const Status& Opened() const;
 
  private:
   struct Impl;

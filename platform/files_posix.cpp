@@ -5,18 +5,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
 
 #include "platform/codepage.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 
 namespace xl::fs {
 namespace {
 
-Error SystemError(int err) { return Error{std::strerror(err)}; }
+Error SystemError(int err) { return ErrnoError(err); }
 
 struct Fd {
   int fd = -1;
@@ -36,6 +38,21 @@ Status WriteAll(int fd, std::string_view bytes) {
     done += static_cast<size_t>(n);
   }
   return Success();
+}
+
+// The name with each character GBK cannot hold (or each byte that is no UTF-8) as "?".
+std::string LossyGbk(std::string_view utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    len = std::min(len, utf8.size() - i);
+    auto gbk = Utf8ToGbk(utf8.substr(i, len));
+    if (!gbk) len = 1;
+    out += gbk ? *gbk : std::string("?");
+    i += len;
+  }
+  return out;
 }
 
 std::string ParentOf(const std::string& native) {
@@ -67,7 +84,7 @@ Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes)
   struct stat st {};
   if (::fstat(f.fd, &st) != 0) return SystemError(errno);
   if (S_ISDIR(st.st_mode)) return SystemError(EISDIR);
-  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return SystemError(EFBIG);
+  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return ErrorOf(Problem::TooLarge);
   std::string data;
   data.resize(static_cast<size_t>(st.st_size));
   size_t done = 0;
@@ -80,7 +97,7 @@ Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes)
     }
     if (n == 0) break;
     done += static_cast<size_t>(n);
-    if (done > maxBytes) return SystemError(EFBIG);
+    if (done > maxBytes) return ErrorOf(Problem::TooLarge);
   }
   data.resize(done);
   return data;
@@ -90,7 +107,7 @@ Status WriteWholeFile(std::string_view path, std::string_view bytes) {
   std::string native = NativePath(path);
   struct stat st {};
   // Root may write anything; keep the read-only attribute meaningful as on Windows.
-  if (::stat(native.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) return SystemError(EACCES);
+  if (::stat(native.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) return ErrorOf(Problem::ReadOnly);
   Fd f{::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
   if (f.fd < 0) return SystemError(errno);
   return WriteAll(f.fd, bytes);
@@ -100,7 +117,7 @@ Status ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
   std::string native = NativePath(path);
   struct stat st {};
   bool exists = ::stat(native.c_str(), &st) == 0;
-  if (exists && !(st.st_mode & S_IWUSR)) return SystemError(EACCES);
+  if (exists && !(st.st_mode & S_IWUSR)) return ErrorOf(Problem::ReadOnly);
   if (exists && S_ISDIR(st.st_mode)) return SystemError(EISDIR);
   std::string temp = native + ".XXXXXX";
   Fd f{::mkstemp(temp.data())};
@@ -137,9 +154,13 @@ Status CreateDirectories(std::string_view path) {
   for (size_t i = 1; i <= native.size(); ++i) {
     if (i < native.size() && native[i] != '/') continue;
     std::string part = native.substr(0, i);
-    if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return SystemError(errno);
+    if (::mkdir(part.c_str(), 0755) == 0) continue;
+    if (errno != EEXIST) return SystemError(errno);
+    // A file of that name: nothing below it can be made.
+    struct stat st {};
+    if (::stat(part.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) return ErrorOf(Problem::FileInTheWay);
   }
-  if (!DirectoryExists(path)) return SystemError(ENOTDIR);
+  if (!DirectoryExists(path)) return ErrorOf(Problem::FileInTheWay);
   return Success();
 }
 
@@ -175,6 +196,8 @@ struct DirectorySearch::Impl {
   DIR* dir = nullptr;
   std::string folder;
   std::string pattern;
+  std::vector<DirEntry> unlisted;
+  Status opened = Success();
 };
 
 DirectorySearch::DirectorySearch(std::string_view folder, std::string_view pattern) : impl_(new Impl) {
@@ -182,6 +205,7 @@ DirectorySearch::DirectorySearch(std::string_view folder, std::string_view patte
   if (impl_->folder.empty()) impl_->folder = "/";
   impl_->pattern = std::string(pattern);
   impl_->dir = ::opendir(impl_->folder.c_str());
+  if (!impl_->dir) impl_->opened = SystemError(errno);
 }
 
 DirectorySearch::~DirectorySearch() {
@@ -194,20 +218,30 @@ bool DirectorySearch::Next(DirEntry& entry) {
   while (dirent* d = ::readdir(impl_->dir)) {
     std::string_view raw = d->d_name;
     if (raw == "." || raw == "..") continue;
-    std::string name = Utf8ToGbk(raw).value_or(std::string(raw));
-    if (!MatchesPattern(name, impl_->pattern)) continue;
+    std::optional<std::string> name = Utf8ToGbk(raw);
+    std::string lossy;
+    if (!name) lossy = LossyGbk(raw);
+    const std::string& shown = name ? *name : lossy;
+    if (!MatchesPattern(shown, impl_->pattern)) continue;
     bool isDir = d->d_type == DT_DIR;
     if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
       struct stat st {};
       std::string full = impl_->folder + (impl_->folder.back() == '/' ? "" : "/") + std::string(raw);
       isDir = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
-    entry.name = std::move(name);
+    if (!name) {  // as on Windows: a GBK path could not reach it
+      impl_->unlisted.push_back({shown, isDir});
+      continue;
+    }
+    entry.name = std::move(*name);
     entry.isDirectory = isDir;
     return true;
   }
   return false;
 }
+
+const std::vector<DirEntry>& DirectorySearch::Unlisted() const { return impl_->unlisted; }
+const Status& DirectorySearch::Opened() const { return impl_->opened; }
 
 std::string ExecutableFolder() {
   char buf[4096];

@@ -12,31 +12,16 @@
 #undef CopyFile
 
 #include "platform/codepage.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 
 namespace xl::fs {
 namespace {
 
-// The system's own text for an error code, in GBK. Lossy on purpose: a reason with a
-// character GBK lacks is still better shown than dropped.
-std::string SystemMessage(DWORD code) {
-  wchar_t* text = nullptr;
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring wide = n && text ? std::wstring(text, n) : std::wstring();
-  if (text) LocalFree(text);
-  while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ')) wide.pop_back();
-  if (wide.empty()) return "错误代码 " + std::to_string(code);
-  int size = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
-  return out;
-}
-
-Error SystemError(DWORD code) { return Error{SystemMessage(code)}; }
+Error SystemError(DWORD code) { return WindowsError(code); }
 Error LastError() { return SystemError(GetLastError()); }
 
-Error BadPath() { return Error{"文件路径含有无法识别的字符"}; }
+Error BadPath() { return ErrorOf(Problem::BadName); }
 
 std::optional<std::wstring> Wide(std::string_view path) {
   if (path.empty()) return std::nullopt;
@@ -120,7 +105,7 @@ Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes)
   if (!file.ok()) return LastError();
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) return LastError();
-  if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return SystemError(ERROR_FILE_TOO_LARGE);
+  if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return ErrorOf(Problem::TooLarge);
   std::string data(static_cast<size_t>(size.QuadPart), '\0');
   size_t done = 0;
   for (;;) {
@@ -130,7 +115,7 @@ Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes)
     if (!ReadFile(file.get(), data.data() + done, chunk, &got, nullptr)) return LastError();
     if (got == 0) break;
     done += got;
-    if (done > maxBytes) return SystemError(ERROR_FILE_TOO_LARGE);
+    if (done > maxBytes) return ErrorOf(Problem::TooLarge);
   }
   data.resize(done);
   return data;
@@ -142,7 +127,7 @@ Status WriteWholeFile(std::string_view path, std::string_view bytes) {
   // Wine run by root would write through the read-only attribute; Windows never does.
   DWORD attributes = Attributes(*wide);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    return SystemError(ERROR_FILE_READ_ONLY);
+    return ErrorOf(Problem::ReadOnly);
   Handle file(CreateFileW(wide->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.ok()) return LastError();
@@ -157,11 +142,21 @@ Status ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
   DWORD attributes = Attributes(*target);
   bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return SystemError(ERROR_ACCESS_DENIED);
-  if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return SystemError(ERROR_FILE_READ_ONLY);
+  if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return ErrorOf(Problem::ReadOnly);
 
   // The temporary file sits beside the target, so the final step is a rename on one volume.
   wchar_t temp[MAX_PATH + 1] = {};
-  if (!GetTempFileNameW(FolderOf(*target).c_str(), L"xl", 0, temp)) return LastError();
+  const std::wstring folder = FolderOf(*target);
+  if (!GetTempFileNameW(folder.c_str(), L"xl", 0, temp)) {
+    DWORD code = GetLastError();
+    // For a folder that is missing or is a file the system only says "invalid folder name".
+    if (code == ERROR_DIRECTORY) {
+      DWORD a = Attributes(folder);
+      if (a == INVALID_FILE_ATTRIBUTES) return ErrorOf(Problem::NotFound);
+      if (!(a & FILE_ATTRIBUTE_DIRECTORY)) return ErrorOf(Problem::FileInTheWay);
+    }
+    return SystemError(code);
+  }
   auto fail = [&](DWORD code) {
     DeleteFileW(temp);
     return Status(SystemError(code));
@@ -208,7 +203,9 @@ Status ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
     if (!MoveFileExW(backup.c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       // Neither the old nor the new bytes are under the replay's name; both files stay
       // where they are and the user is told where.
-      return Error{SystemMessage(code) + "（原文件保存在 " + Narrow(backup) + "，新内容保存在 " + Narrow(temp) + "）"};
+      Error error = SystemError(code);
+      error.message += "（原文件保存在 " + Narrow(backup) + "，新内容保存在 " + Narrow(temp) + "）";
+      return error;
     }
   }
   return fail(code);
@@ -250,12 +247,18 @@ Status CreateDirectories(std::string_view path) {
     if (part.empty() || (part.size() == 2 && part[1] == L':')) continue;
     if (!CreateDirectoryW(part.c_str(), nullptr)) {
       DWORD code = GetLastError();
-      if (code != ERROR_ALREADY_EXISTS && code != ERROR_ACCESS_DENIED) return SystemError(code);
+      if (code == ERROR_ALREADY_EXISTS) {
+        // A file of that name: nothing below it can be made.
+        DWORD a = Attributes(part);
+        if (a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY)) return ErrorOf(Problem::FileInTheWay);
+      } else if (code != ERROR_ACCESS_DENIED) {
+        return SystemError(code);
+      }
     }
   }
   DWORD a = Attributes(p);
   if (a == INVALID_FILE_ATTRIBUTES) return LastError();
-  if (!(a & FILE_ATTRIBUTE_DIRECTORY)) return SystemError(ERROR_DIRECTORY);
+  if (!(a & FILE_ATTRIBUTE_DIRECTORY)) return ErrorOf(Problem::FileInTheWay);
   return Success();
 }
 
@@ -305,12 +308,17 @@ struct DirectorySearch::Impl {
   WIN32_FIND_DATAW data{};
   bool pending = false;  // `data` holds an entry not yet returned
   std::string pattern;
+  std::vector<DirEntry> unlisted;
+  Status opened = Success();
 };
 
 DirectorySearch::DirectorySearch(std::string_view folder, std::string_view pattern) : impl_(new Impl) {
   impl_->pattern = std::string(pattern);
   auto wide = Wide(folder);
-  if (!wide) return;
+  if (!wide) {
+    impl_->opened = BadPath();
+    return;
+  }
   // Every name is listed and matched here: the system's own matching also looks at 8.3
   // short names, so "*.rcd" would find "a.rcdx".
   std::wstring query = *wide;
@@ -318,6 +326,10 @@ DirectorySearch::DirectorySearch(std::string_view folder, std::string_view patte
   query += L'*';
   impl_->find = FindFirstFileW(query.c_str(), &impl_->data);
   impl_->pending = impl_->find != INVALID_HANDLE_VALUE;
+  if (!impl_->pending) {
+    DWORD code = GetLastError();
+    if (code != ERROR_FILE_NOT_FOUND && code != ERROR_NO_MORE_FILES) impl_->opened = SystemError(code);
+  }
 }
 
 DirectorySearch::~DirectorySearch() {
@@ -331,14 +343,23 @@ bool DirectorySearch::Next(DirEntry& entry) {
     impl_->pending = FindNextFileW(impl_->find, &impl_->data) != 0;
     std::wstring_view raw = d.cFileName;
     if (raw == L"." || raw == L"..") continue;
+    const bool isDirectory = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     auto name = WideToGbk(raw);
-    if (!name || !MatchesPattern(*name, impl_->pattern)) continue;  // a GBK path could not reach it
+    if (!name) {  // a GBK path could not reach it
+      std::string shown = Narrow(raw);
+      if (MatchesPattern(shown, impl_->pattern)) impl_->unlisted.push_back({std::move(shown), isDirectory});
+      continue;
+    }
+    if (!MatchesPattern(*name, impl_->pattern)) continue;
     entry.name = std::move(*name);
-    entry.isDirectory = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.isDirectory = isDirectory;
     return true;
   }
   return false;
 }
+
+const std::vector<DirEntry>& DirectorySearch::Unlisted() const { return impl_->unlisted; }
+const Status& DirectorySearch::Opened() const { return impl_->opened; }
 
 std::string ExecutableFolder() {
   std::wstring path(MAX_PATH, L'\0');

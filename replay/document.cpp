@@ -31,7 +31,12 @@ Result<std::string> Merge(const ReplayState& state) {
 
 }  // namespace
 
-Result<std::string> ReadReplayFile(std::string_view path) { return fs::ReadWholeFile(path, kMaxReplayBytes); }
+Result<std::string> ReadReplayFile(std::string_view path) {
+  Result<std::string> bytes = fs::ReadWholeFile(path, kMaxReplayBytes);
+  if (!bytes && bytes.error().problem == Problem::TooLarge)
+    return Error{"录像文件太大（超过 64 MiB），不是正常的录像", Problem::TooLarge};
+  return bytes;
+}
 
 void OpenReplay(ReplayState& state, std::string bytes, std::string path) {
   state.path = std::move(path);

@@ -66,7 +66,8 @@ TEST(ScenarioScript, LinesBecomeCommands) {
 
   const char* bad[] = {"jump start x", "click start", "click start a b", "expect visible start - maybe",
                        "expect colour start x red", "drop start", "expect file only-one", "answer",
-                       "menu start list", "endsession maybe"};
+                       "menu start list", "endsession maybe", "resize 12",
+                       "resize ten a.rcd"};
   for (const char* line : bad) {
     auto r = ParseScript(std::string("start\n") + line + "\n");
     ASSERT_FALSE(r.ok()) << line;
@@ -146,6 +147,8 @@ TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
       {"notice expected", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存成功\n"), saved, ""},
       {"notice by prefix", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存*\n"), saved, ""},
       {"notice differs", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存失败\n"), saved, "s.scn:3:"},
+      {"wildcard inside", U8(u8"start\nclick m x\nexpect notice 温馨提示 保*成*功\n"), saved, ""},
+      {"wildcard inside differs", U8(u8"start\nclick m x\nexpect notice 温馨提示 保*失败\n"), saved, "s.scn:3:"},
       {"no notice", U8(u8"start\nclick m x\nexpect notice 温馨提示 保存成功\n"), {}, "s.scn:3:"},
       // A notice nobody expected fails at the next action, or at the end.
       {"unexpected notice", "start\nclick m x\nexpect text m y abc\nclick m x\n", saved, "s.scn:4: click m x"},

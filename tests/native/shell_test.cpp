@@ -14,6 +14,7 @@
 #include "app/program.h"
 #include "app/windows.h"
 #include "fixtures/temp_folder.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/memory/memory_ui.h"
@@ -423,6 +424,22 @@ TEST(FolderLister, OptionsAndNames) {
   run(progress);
   EXPECT_EQ(ui.GetText("start", "透明标签_标题"), root + "sub\\final_b.rcd");
 }
+
+#ifndef _WIN32
+// A folder that cannot be searched is named with the reason, so an empty list is explained;
+// one that does not exist is not (a directory without a record folder lists nothing).
+TEST(FolderLister, FoldersThatCannotBeSearched) {
+  TempFolder temp;
+  MemoryUi ui(ProgramWindows());
+  ui.LoadWindow("start", true);
+  const std::string tooLong = temp.path() + "\\" + std::string(300, 'x');
+  ListResult listed = ListFolder(ui, "start", kList, tooLong, {});
+  EXPECT_EQ(listed.failedFolder, tooLong);
+  EXPECT_EQ(listed.failure, ProblemText(Problem::PathTooLong));
+  listed = ListFolder(ui, "start", kList, temp.path() + "\\missing", {});
+  EXPECT_EQ(listed.failedFolder, "");
+}
+#endif
 
 }  // namespace
 }  // namespace xl

@@ -22,7 +22,7 @@ TEST(FilesWindows, ALockedFileIsKeptAndTheSaveReportsIt) {
   CloseHandle(held);
 
   ASSERT_FALSE(replaced);
-  EXPECT_FALSE(replaced.error().message.empty());
+  EXPECT_EQ(replaced.error().problem, Problem::InUse);  // "close the game and try again"
   EXPECT_LT(waited, std::chrono::seconds(5));  // retried briefly, not forever
   EXPECT_EQ(ReadWholeFile(file).value(), "original");
   EXPECT_EQ(List(t.path(), "*").size(), 1u);  // the temporary file is gone

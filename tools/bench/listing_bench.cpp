@@ -78,7 +78,7 @@ void BM_ListFolderIntoMemoryUi(benchmark::State& state) {
   for (auto _ : state) {
     xl::MemoryUi ui(xl::ProgramWindows());
     ui.LoadWindow("start", true);
-    found = xl::ListFolder(ui, "start", "列表框_文件列表", folder, options);
+    found = xl::ListFolder(ui, "start", "列表框_文件列表", folder, options).added;
     benchmark::DoNotOptimize(found);
   }
   state.counters["files"] = found;

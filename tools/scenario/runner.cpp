@@ -73,6 +73,18 @@ std::optional<std::string> ReadBytes(const stdfs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A notice's text against an expected one in which each "*" stands for any text (a path
+// that differs from run to run). No GBK trail byte is 0x2A, so a "*" is always the character.
+bool Matches(std::string_view text, std::string_view pattern) {
+  const size_t star = pattern.find('*');
+  if (star == std::string_view::npos) return text == pattern;
+  if (text.substr(0, star) != pattern.substr(0, star)) return false;
+  const std::string_view rest = pattern.substr(star + 1);
+  for (size_t at = star; at <= text.size(); ++at)
+    if (Matches(text.substr(at), rest)) return true;
+  return false;
+}
+
 bool IsAction(Verb v) {
   switch (v) {
     case Verb::Start: case Verb::Click: case Verb::DoubleClick: case Verb::Press:
@@ -140,6 +152,12 @@ struct Interpreter {
           stdfs::permissions(Resolve(folder, c.path), stdfs::perms::owner_write, stdfs::perm_options::add, ec);
         return !ec || Fail(c, ec.message());
       }
+      case Verb::Resize: {
+        // Zeros appended: a file grown past what the program reads, without storing one.
+        std::error_code ec;
+        stdfs::resize_file(Resolve(folder, c.path), c.size, ec);
+        return !ec || Fail(c, ec.message());
+      }
       case Verb::Browse:
         driver.QueueFolder(c.flag ? std::nullopt : std::optional<stdfs::path>(Resolve(folder, c.path)));
         return true;
@@ -201,7 +219,7 @@ struct Interpreter {
         if (notices.empty()) return Fail(c, "no notice");
         const ShownNotice n = notices.front().notice;
         notices.pop_front();
-        const bool textOk = c.flag ? n.text.compare(0, c.text.size(), c.text) == 0 : n.text == c.text;
+        const bool textOk = Matches(n.text, c.flag ? c.text + "*" : c.text);
         if (n.title == c.title && textOk) return true;
         return Fail(c, Describe(n));
       }

@@ -95,6 +95,17 @@ struct LineParser {
       c.path = rest;
       return true;
     }
+    if (verb == "resize") {
+      c.verb = Verb::Resize;
+      auto bytes = Words(rest, 1);
+      if (!bytes || rest.empty()) return Fail("expected BYTES FILE");
+      const std::string& digits = (*bytes)[0];
+      if (digits.empty() || digits.size() > 15 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return Fail("expected a number of bytes");
+      c.size = std::stoull(digits);
+      c.path = rest;
+      return true;
+    }
     if (verb == "browse") {
       c.verb = Verb::Browse;
       if (rest.empty()) return Fail("expected a folder or cancel");

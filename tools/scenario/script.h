@@ -11,7 +11,7 @@
 namespace xl::scenario {
 
 enum class Verb {
-  GameDir, DocsDir, ReadOnly, Writable, Browse, Answer, Start,
+  GameDir, DocsDir, ReadOnly, Writable, Resize, Browse, Answer, Start,
   Click, DoubleClick, Press, Select, Type, Clear, Drop, Menu, ExpectMenu, EndSession,
   ExpectText, ExpectHint, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
   Shot,
@@ -28,6 +28,7 @@ struct Command {
   // visible: yes; notice: match by prefix; browse: cancel; picture: empty; endsession: yes
   bool flag = false;
   std::string path, otherPath;     // UTF-8, relative to the script's folder (start: the argument, if any)
+  unsigned long long size = 0;     // resize: the file's new length
 };
 
 // The commands of a script; an unknown command or a malformed line fails with

@@ -1,6 +1,7 @@
 // Shows one of the toolkit's windows so it can be looked at or photographed:
 //   ui_gallery host [SECONDS]      a hosted window with caption, caption buttons and elements
 //   ui_gallery notice [SECONDS]    the program's notice ("修改成功")
+//   ui_gallery reason [SECONDS]    a failure notice with a long reason (a read-only save)
 //   ui_gallery yesno [SECONDS]     a question box with button set 3
 // The window closes by itself after SECONDS (default 30).
 #include <string>
@@ -78,6 +79,10 @@ int main(int argc, char** argv) {
   } else if (what == "notice") {
     CloseBoxesAfter(seconds);
     ShowNotice("修改成功", nullptr, "温馨提示");
+  } else if (what == "reason") {
+    CloseBoxesAfter(seconds);
+    ShowNotice("保存失败：无法写入 D:\\游戏\\星律纪元\\record\\2024\\双人舞.rcd：文件是只读的；请在文件的“属性”中取消“只读”后再试",
+               nullptr, "温馨提示");
   } else if (what == "yesno") {
     CloseBoxesAfter(seconds);
     MessageBoxOptions o;
