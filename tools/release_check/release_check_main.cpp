@@ -14,6 +14,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,14 +25,19 @@
 namespace {
 
 constexpr DWORD kPatienceMs = 30000;
+HANDLE runningProgram = nullptr;  // ended by a failed check, so no window outlives it
 
 std::wstring Wide(std::string_view gbk) { return xl::GbkToWideLossy(gbk); }
 
-void Say(const char* what) { std::printf("release check: %s\n", what), std::fflush(stdout); }
+void Say(const char* what) {
+  std::printf("release check: %s\n", what);
+  std::fflush(stdout);
+}
 
 [[noreturn]] void Fail(const std::string& what) {
   std::printf("release check FAILED: %s\n", what.c_str());
   std::fflush(stdout);
+  if (runningProgram) TerminateProcess(runningProgram, 1);
   std::exit(1);
 }
 
@@ -136,6 +142,7 @@ Program Start(const std::wstring& exe) {
   std::wstring commandLine = L"\"" + exe + L"\"";
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p.pi))
     Fail("cannot start the program (error " + std::to_string(GetLastError()) + ")");
+  runningProgram = p.pi.hProcess;
   p.start = WaitForWindow(p, Caption("start"));
   if (!p.start) Fail("the start window did not appear");
   Say("the start window appeared");
@@ -145,12 +152,11 @@ Program Start(const std::wstring& exe) {
 // A click on the start window's close button ends the program with exit code 0.
 void CloseAndEnd(Program& p) {
   Click(Control(p.start, "start", "按钮_关闭"));
-  if (WaitForSingleObject(p.pi.hProcess, kPatienceMs) != WAIT_OBJECT_0) {
-    TerminateProcess(p.pi.hProcess, 1);
+  if (WaitForSingleObject(p.pi.hProcess, kPatienceMs) != WAIT_OBJECT_0)
     Fail("the program did not end after a click on the close button");
-  }
   DWORD code = 1;
   GetExitCodeProcess(p.pi.hProcess, &code);
+  runningProgram = nullptr;
   CloseHandle(p.pi.hThread);
   CloseHandle(p.pi.hProcess);
   if (code != 0) Fail("the program ended with exit code " + std::to_string(code));
