@@ -133,8 +133,10 @@ void AddBorder(std::vector<Unit>& c, int width, int height, int sideHeight) {
   c.push_back(Make(UnitKind::Splitter, "分隔条3", kWindow, 0, height - 1, width, 1));
 }
 
+// The caption is the program's name: the title bar paints its own, but the taskbar, Alt+Tab
+// and anyone looking for the window by title read this one.
 WindowDef StartWindow() {
-  WindowDef w{"start", WindowUnit("", 400, 250, true), {}};
+  WindowDef w{"start", WindowUnit("星律纪元代码修改器", 400, 250, true), {}};
   w.window.acceptsFiles = true;  // a replay dropped on it is opened
   auto& c = w.controls;
   AddTitleBar(c, 400, "星律纪元代码修改器", 300, false);

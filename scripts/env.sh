@@ -15,6 +15,12 @@ configure_win64() {
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-toolchain.cmake" "$@" >/dev/null
 }
 
+# The Windows version Wine reports to the programs of the prefix (win7, win10). Programs read
+# it when they start; call it once the display is up, like every Wine call.
+wine_windows_version() {
+  wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d "$1" /f >/dev/null 2>&1
+}
+
 # Starts an Xvfb display for the Wine runs when there is none; XVFB_PID is set when started.
 ensure_display() {
   if [ -n "${DISPLAY:-}" ] && [ -z "${XL_FORCE_XVFB:-}" ]; then return; fi

@@ -1,6 +1,7 @@
 #include "win32/title_buttons.h"
 
 #include "resources/resources.h"
+#include "resources/version.h"
 #include "ui/picture_loader.h"
 
 namespace xl::win32 {
@@ -8,6 +9,8 @@ namespace {
 
 constexpr char kCloseTip[] = "关闭";
 constexpr char kMinimizeTip[] = "最小化";
+// The program icon names the program and its version, as its properties do.
+constexpr char kIconTip[] = "星律纪元代码修改器 " XL_VERSION_TEXT;
 
 void LoadOnce(ui::Image& image, const char* resource) {
   if (!image) image.reset(ui::LoadPictureFirstFrame(Resource(resource)));
@@ -37,7 +40,7 @@ void MakeStartTitleButtons(Win32Ui& ui, TitleBarButtons& t) {
   LoadPictures(t);
   Make(t.buttons[0], ui.ControlHandle("start", "按钮_关闭"),
        {t.closeNormal.get(), t.closeHover.get(), t.closePressed.get()}, kCloseTip);
-  Make(t.buttons[1], ui.ControlHandle("start", "按钮_图标"), {t.icon.get(), t.icon.get(), t.icon.get()});
+  Make(t.buttons[1], ui.ControlHandle("start", "按钮_图标"), {t.icon.get(), t.icon.get(), t.icon.get()}, kIconTip);
 }
 
 void MakeModifyTitleButtons(Win32Ui& ui, TitleBarButtons& t) {
@@ -46,7 +49,7 @@ void MakeModifyTitleButtons(Win32Ui& ui, TitleBarButtons& t) {
        {t.closeNormal.get(), t.closeHover.get(), t.closePressed.get()}, kCloseTip);
   Make(t.buttons[3], ui.ControlHandle("modify", "按钮_最小化"),
        {t.minimizeNormal.get(), t.minimizeHover.get(), t.minimizeNormal.get()}, kMinimizeTip);
-  Make(t.buttons[4], ui.ControlHandle("modify", "按钮_图标"), {t.icon.get(), t.icon.get(), t.icon.get()});
+  Make(t.buttons[4], ui.ControlHandle("modify", "按钮_图标"), {t.icon.get(), t.icon.get(), t.icon.get()}, kIconTip);
 }
 
 }  // namespace xl::win32

@@ -1,6 +1,7 @@
 #pragma once
 // The title-bar buttons of the start and modify windows (close, minimise, icon), made image
-// buttons by the toolkit with the program's own pictures, with tooltips on close and minimise.
+// buttons by the toolkit with the program's own pictures and tooltips (the icon's names the
+// program and its version).
 #include <array>
 
 #include "win32/win32_ui.h"

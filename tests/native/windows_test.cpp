@@ -204,7 +204,7 @@ TEST(Windows, WindowUnits) {
     bool visible;
   };
   const Row rows[] = {
-      {"start", "", 400, 250, true},
+      {"start", "星律纪元代码修改器", 400, 250, true},
       {"modify", "星律纪元代码修改器—修改窗口", 700, 400, true},
       {"host", "", 380, 250, false},
   };

@@ -10,6 +10,7 @@
 
 #include "app/windows.h"
 #include "resources/resources.h"
+#include "resources/version.h"
 #include "ui/tooltip.h"
 #include "ui/ui_start.h"
 
@@ -17,6 +18,8 @@ namespace xl::win32 {
 namespace {
 
 constexpr COLORREF kCloseHoverRed = RGB(229, 72, 77);
+// The icon's tooltip: 星律纪元代码修改器 and the version the build was given.
+constexpr wchar_t kIconTip[] = L"\u661F\u5F8B\u7EAA\u5143\u4EE3\u7801\u4FEE\u6539\u5668 " XL_VERSION_TEXT;
 
 void Settle(int ms = 150) {
   DWORD end = GetTickCount() + ms;
@@ -103,6 +106,7 @@ TEST_F(TitleButtonsTest, CloseButtonShowsItsStatesOverTheTitleBar) {
   EXPECT_TRUE(Bluish(At(close, 1, 1))) << "the title bar shows through the picture's corner";
   EXPECT_EQ(At(close, 15, 15), RGB(255, 255, 255));
   EXPECT_EQ(At(ui.ControlHandle("start", "按钮_图标"), 15, 15), RGB(62, 124, 207));  // a pixel of the icon
+  EXPECT_EQ(TooltipText(ui.ControlHandle("start", "按钮_图标")), kIconTip);
 
   PointAt(close, 15, 15);
   EXPECT_EQ(At(close, 1, 1), kCloseHoverRed);
@@ -124,6 +128,7 @@ TEST_F(TitleButtonsTest, ModifyWindowHasCloseMinimiseAndIcon) {
   ASSERT_TRUE(minimize && icon);
   EXPECT_EQ(TooltipText(minimize), L"\u6700\u5C0F\u5316");  // 最小化
   EXPECT_EQ(At(icon, 15, 15), RGB(62, 124, 207));           // a pixel of the icon picture
+  EXPECT_EQ(TooltipText(icon), kIconTip);
   EXPECT_EQ(ui::DrawStateOf(ui.ControlHandle("modify", "按钮_关闭")), ui::ButtonState::Normal);
 
   // Loaded again, the window gets new buttons, made image buttons like the first ones.
