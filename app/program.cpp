@@ -20,7 +20,9 @@ void Program::Start(std::string_view replayPath) {
   if (hooks.skinnedUiStartup) hooks.skinnedUiStartup();
   ui.LoadWindow("host", false);
   if (hooks.pictureLoaderStartup) hooks.pictureLoaderStartup();
-  ui.LoadWindow("start", true);
+  // A replay named on the command line opens straight into the modify window: the start
+  // window stays hidden unless the replay cannot be opened.
+  ui.LoadWindow("start", replayPath.empty());
   if (!replayPath.empty()) OpenReplayFile(state, ui, replayPath);
 }
 

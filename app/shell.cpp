@@ -102,6 +102,7 @@ void ListRememberedFolder(ProgramState& state, Ui& ui) {
 void OpenReplayFile(ProgramState& state, Ui& ui, std::string_view path) {
   Result<std::string> bytes = IsReplayName(path) ? replay::ReadReplayFile(path) : Error{"不是录像文件"};
   if (!bytes) {
+    ui.ShowWindow("start", true);  // hidden still when the replay came from the command line
     ui.ShowNotice("start", "无法打开录像文件：" + std::string(path) + "\r\n" + bytes.error().message, kNoticeTitle);
     return;
   }
