@@ -1,6 +1,7 @@
 #include "replay/document.h"
 
 #include "platform/files.h"
+#include "platform/ui.h"
 #include "replay/text_ops.h"
 
 namespace xl::replay {
@@ -45,18 +46,15 @@ void OpenReplay(ReplayState& state, std::string bytes) {
 }
 
 void SplitPlayers(ReplayState& state, Ui* ui) {
-  if (!ui) {
-    state.loaded = TakeAllBetween(state.text, kPlayerStart, kPlayerEnd, nullptr);
-    state.edited = state.loaded;
-    return;
-  }
-  // Other handlers may run while messages are pumped: split a copy, and keep the result
-  // only if the document is still the one that was split.
-  const std::string text = state.text;
-  std::vector<std::string> blocks = TakeAllBetween(text, kPlayerStart, kPlayerEnd, ui);
-  if (state.text != text) return;
-  state.loaded = blocks;
-  state.edited = std::move(blocks);
+  // The blocks are taken and put in place before any message is let through. A handler
+  // that runs while messages are pumped (a stage edit, another player-count change) then
+  // finds blocks that match the document, and whatever it changes stays changed: nothing
+  // of this split is left to overwrite it afterwards.
+  state.loaded = TakeAllBetween(state.text, kPlayerStart, kPlayerEnd, nullptr);
+  state.edited = state.loaded;
+  if (!ui) return;
+  const size_t pumps = 3 * state.loaded.size();
+  for (size_t i = 0; i < pumps; ++i) ui->PumpMessages();
 }
 
 Status MergeAndWrite(ReplayState& state, std::string_view path) {

@@ -35,8 +35,9 @@ Result<std::string> ReadReplayFile(std::string_view path);
 // cleared, no person picked (currentPerson 0), no backup kept yet.
 void OpenReplay(ReplayState& state, std::string bytes);
 
-// Fills `edited` and `loaded` from `text` (the "\t\t\t<PlayerInfo>" blocks). Lets `ui`
-// process pending messages while it runs (nullptr: no pumping).
+// Fills `edited` and `loaded` from `text` (the "\t\t\t<PlayerInfo>" blocks), then lets `ui`
+// process pending messages three times a block (nullptr: no pumping). Handlers that run
+// meanwhile find the new blocks in place.
 void SplitPlayers(ReplayState& state, Ui* ui);
 
 // Puts every edited block where its loaded block stands and writes the whole text to
