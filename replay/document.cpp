@@ -1,5 +1,7 @@
 #include "replay/document.h"
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "platform/ui.h"
 #include "replay/text_ops.h"
@@ -10,24 +12,57 @@ namespace {
 constexpr std::string_view kPlayerStart = "\t\t\t<PlayerInfo>";
 constexpr std::string_view kPlayerEnd = "\t\t\t</PlayerInfo>";
 
-// The document with every edited block put where its loaded block stands. Each loaded
-// block is looked for after the previous one, so two players with identical blocks keep
-// their places and a block never lands inside another.
-Result<std::string> Merge(const ReplayState& state) {
+// Where each loaded block stands in the document. Each one is looked for after the
+// previous one, so two players with identical blocks keep their places and a block never
+// lands inside another.
+Result<std::vector<size_t>> FindLoadedBlocks(const ReplayState& state) {
   if (state.edited.size() != state.loaded.size()) return Error{"录像的人物资料不完整，请重新打开录像"};
-  std::string out;
-  out.reserve(state.text.size());
-  size_t copied = 0;
+  std::vector<size_t> at;
+  at.reserve(state.loaded.size());
+  size_t from = 0;
   for (size_t i = 0; i < state.loaded.size(); ++i) {
-    TextPos at = FindText(state.text, state.loaded[i], static_cast<TextPos>(copied) + 1);
-    if (at == kNotFound)
+    TextPos found = FindText(state.text, state.loaded[i], static_cast<TextPos>(from) + 1);
+    if (found == kNotFound)
       return Error{"第" + std::to_string(i + 1) + "人的资料在录像中找不到了，请重新打开录像后再修改"};
-    size_t index = static_cast<size_t>(at - 1);
-    out.append(state.text, copied, index - copied).append(state.edited[i]);
-    copied = index + state.loaded[i].size();
+    at.push_back(static_cast<size_t>(found - 1));
+    from = at.back() + state.loaded[i].size();
   }
-  out.append(state.text, copied, std::string::npos);
-  return out;
+  return at;
+}
+
+// The merged document as pieces: the text between the blocks, and each edited block in
+// the place of its loaded one. Written out piece by piece, it never has to be joined.
+std::vector<std::string_view> MergedPieces(const ReplayState& state, const std::vector<size_t>& at) {
+  const std::string_view text = state.text;
+  std::vector<std::string_view> pieces;
+  pieces.reserve(2 * at.size() + 1);
+  size_t copied = 0;
+  for (size_t i = 0; i < at.size(); ++i) {
+    pieces.push_back(text.substr(copied, at[i] - copied));
+    pieces.push_back(state.edited[i]);
+    copied = at[i] + state.loaded[i].size();
+  }
+  pieces.push_back(text.substr(copied));
+  return pieces;
+}
+
+// Makes the document what was written. Blocks whose edit kept their length are copied over
+// in place; otherwise the document is joined anew from the pieces.
+void TakeMerged(ReplayState& state, const std::vector<size_t>& at, const std::vector<std::string_view>& pieces) {
+  bool sameLengths = true;
+  for (size_t i = 0; i < at.size(); ++i) sameLengths &= state.edited[i].size() == state.loaded[i].size();
+  if (sameLengths) {
+    for (size_t i = 0; i < at.size(); ++i)
+      std::copy(state.edited[i].begin(), state.edited[i].end(), state.text.begin() + static_cast<std::ptrdiff_t>(at[i]));
+  } else {
+    size_t size = 0;
+    for (std::string_view p : pieces) size += p.size();
+    std::string merged;
+    merged.reserve(size);
+    for (std::string_view p : pieces) merged.append(p);
+    state.text = std::move(merged);
+  }
+  state.loaded = state.edited;
 }
 
 }  // namespace
@@ -58,8 +93,8 @@ void SplitPlayers(ReplayState& state, Ui* ui) {
 }
 
 Status MergeAndWrite(ReplayState& state, std::string_view path) {
-  Result<std::string> merged = Merge(state);
-  if (!merged) return merged.error();
+  Result<std::vector<size_t>> at = FindLoadedBlocks(state);
+  if (!at) return at.error();
   const std::string file(path);
 
   // Saving never creates a replay: one that vanished since it was opened is reported.
@@ -74,11 +109,10 @@ Status MergeAndWrite(ReplayState& state, std::string_view path) {
       return Error{"无法保留原录像 " + file + ".bak：" + s.error().message};
     state.backupKept = true;
   }
-  if (Status s = fs::ReplaceFileAtomically(path, *merged); !s)
-    return Error{"无法写入 " + file + "：" + s.error().message};
+  const std::vector<std::string_view> pieces = MergedPieces(state, *at);
+  if (Status s = fs::ReplaceFileAtomically(path, pieces); !s) return Error{"无法写入 " + file + "：" + s.error().message};
 
-  state.text = std::move(*merged);
-  state.loaded = state.edited;
+  TakeMerged(state, *at, pieces);
   return Success();
 }
 
