@@ -12,20 +12,30 @@ namespace {
 constexpr std::string_view kPlayerStart = "\t\t\t<PlayerInfo>";
 constexpr std::string_view kPlayerEnd = "\t\t\t</PlayerInfo>";
 
-// Where each loaded block stands in the document. Each one is looked for after the
-// previous one, so two players with identical blocks keep their places and a block never
-// lands inside another.
+// Where each loaded block stands in the document: where the split found it, while it still
+// stands there; otherwise (the document changed length before it) the first place after
+// the previous block that holds the same bytes. Looking on only after the previous block
+// keeps two players with identical blocks in their places, and a block never lands inside
+// another. Taking the split's place first keeps a short block from landing on equal bytes
+// in the markers or text before it.
 Result<std::vector<size_t>> FindLoadedBlocks(const ReplayState& state) {
   if (state.edited.size() != state.loaded.size()) return Error{"录像的人物资料不完整，请重新打开录像"};
+  const bool placesKnown = state.loadedAt.size() == state.loaded.size();
+  const std::string_view text = state.text;
   std::vector<size_t> at;
   at.reserve(state.loaded.size());
   size_t from = 0;
   for (size_t i = 0; i < state.loaded.size(); ++i) {
-    TextPos found = FindText(state.text, state.loaded[i], static_cast<TextPos>(from) + 1);
-    if (found == kNotFound)
-      return Error{"第" + std::to_string(i + 1) + "人的资料在录像中找不到了，请重新打开录像后再修改"};
-    at.push_back(static_cast<size_t>(found - 1));
-    from = at.back() + state.loaded[i].size();
+    const std::string& block = state.loaded[i];
+    if (placesKnown && state.loadedAt[i] >= from && text.substr(state.loadedAt[i], block.size()) == block) {
+      at.push_back(state.loadedAt[i]);
+    } else {
+      TextPos found = FindText(text, block, static_cast<TextPos>(from) + 1);
+      if (found == kNotFound)
+        return Error{"第" + std::to_string(i + 1) + "人的资料在录像中找不到了，请重新打开录像后再修改"};
+      at.push_back(static_cast<size_t>(found - 1));
+    }
+    from = at.back() + block.size();
   }
   return at;
 }
@@ -48,7 +58,7 @@ std::vector<std::string_view> MergedPieces(const ReplayState& state, const std::
 
 // Makes the document what was written. Blocks whose edit kept their length are copied over
 // in place; otherwise the document is joined anew from the pieces.
-void TakeMerged(ReplayState& state, const std::vector<size_t>& at, const std::vector<std::string_view>& pieces) {
+void TakeMerged(ReplayState& state, std::vector<size_t> at, const std::vector<std::string_view>& pieces) {
   bool sameLengths = true;
   for (size_t i = 0; i < at.size(); ++i) sameLengths &= state.edited[i].size() == state.loaded[i].size();
   if (sameLengths) {
@@ -61,8 +71,14 @@ void TakeMerged(ReplayState& state, const std::vector<size_t>& at, const std::ve
     merged.reserve(size);
     for (std::string_view p : pieces) merged.append(p);
     state.text = std::move(merged);
+    size_t shift = 0;  // growth of the blocks before; unsigned, so a shrink wraps around and still adds up
+    for (size_t i = 0; i < at.size(); ++i) {
+      at[i] += shift;
+      shift += state.edited[i].size() - state.loaded[i].size();
+    }
   }
   state.loaded = state.edited;
+  state.loadedAt = std::move(at);
 }
 
 }  // namespace
@@ -74,6 +90,7 @@ void OpenReplay(ReplayState& state, std::string bytes) {
   state.text = std::move(bytes);
   state.edited.clear();
   state.loaded.clear();
+  state.loadedAt.clear();
   state.currentPerson = 0;
   state.slotValues = {};
   state.avatarCodes = {};
@@ -85,7 +102,7 @@ void SplitPlayers(ReplayState& state, Ui* ui) {
   // that runs while messages are pumped (a stage edit, another player-count change) then
   // finds blocks that match the document, and whatever it changes stays changed: nothing
   // of this split is left to overwrite it afterwards.
-  state.loaded = TakeAllBetween(state.text, kPlayerStart, kPlayerEnd, nullptr);
+  state.loaded = TakeAllBetween(state.text, kPlayerStart, kPlayerEnd, nullptr, &state.loadedAt);
   state.edited = state.loaded;
   if (!ui) return;
   const size_t pumps = 3 * state.loaded.size();
@@ -112,7 +129,7 @@ Status MergeAndWrite(ReplayState& state, std::string_view path) {
   const std::vector<std::string_view> pieces = MergedPieces(state, *at);
   if (Status s = fs::ReplaceFileAtomically(path, pieces); !s) return Error{"无法写入 " + file + "：" + s.error().message};
 
-  TakeMerged(state, *at, pieces);
+  TakeMerged(state, std::move(*at), pieces);
   return Success();
 }
 

@@ -213,8 +213,9 @@ bool RewriteField(std::string& target, std::string_view openTag, std::string_vie
 }
 
 std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view startMark,
-                                        std::string_view endMark, Ui* ui) {
+                                        std::string_view endMark, Ui* ui, std::vector<size_t>* offsets) {
   std::vector<std::string> pieces;
+  if (offsets) offsets->clear();
   const Searcher findStart(startMark, true), findEnd(endMark, true);
   size_t pos = 0;
   for (;;) {
@@ -226,6 +227,7 @@ std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view 
     std::string_view piece = TrimSpaces(text.substr(content, e - content));
     if (!piece.empty()) {
       pieces.emplace_back(piece);
+      if (offsets) offsets->push_back(static_cast<size_t>(piece.data() - text.data()));
       pos = e;
     } else {
       pos = content;
