@@ -73,7 +73,9 @@ std::string Stored(std::string_view value) {
                                         value.back() == '\t');
   const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
   if (!edges && !quoted) return std::string(value);
-  return "\"" + std::string(value) + "\"";
+  std::string out(1, '"');
+  out.append(value).push_back('"');
+  return out;
 }
 
 }  // namespace
