@@ -27,8 +27,9 @@ Result<std::vector<size_t>> FindLoadedBlocks(const ReplayState& state) {
   size_t from = 0;
   for (size_t i = 0; i < state.loaded.size(); ++i) {
     const std::string& block = state.loaded[i];
-    if (placesKnown && state.loadedAt[i] >= from && text.substr(state.loadedAt[i], block.size()) == block) {
-      at.push_back(state.loadedAt[i]);
+    const size_t was = placesKnown ? state.loadedAt[i] : text.size() + 1;
+    if (was >= from && was <= text.size() && text.substr(was, block.size()) == block) {
+      at.push_back(was);
     } else {
       TextPos found = FindText(text, block, static_cast<TextPos>(from) + 1);
       if (found == kNotFound)
