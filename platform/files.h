@@ -4,6 +4,7 @@
 // the POSIX layer (native tests and tools) maps "\" to "/" and the names to UTF-8, so the
 // program's texts are identical on both.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,9 @@ Status WriteWholeFile(std::string_view path, std::string_view bytes);
 // Writes a temporary file in the same folder, flushes it to disk, then puts it in the place
 // of `path` in one step, so a failure at any point leaves the old file as it was.
 Status ReplaceFileAtomically(std::string_view path, std::string_view bytes);
+// The same for a file made of several pieces, written one after the other, so a caller
+// need not join them into one buffer first.
+Status ReplaceFileAtomically(std::string_view path, std::span<const std::string_view> pieces);
 
 bool FileExists(std::string_view path);  // an existing file, not a folder
 bool DirectoryExists(std::string_view path);

@@ -114,6 +114,10 @@ Status WriteWholeFile(std::string_view path, std::string_view bytes) {
 }
 
 Status ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
+  return ReplaceFileAtomically(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+Status ReplaceFileAtomically(std::string_view path, std::span<const std::string_view> pieces) {
   std::string native = NativePath(path);
   struct stat st {};
   bool exists = ::stat(native.c_str(), &st) == 0;
@@ -126,9 +130,11 @@ Status ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
     ::unlink(temp.c_str());
     return Status(SystemError(err));
   };
-  if (Status s = WriteAll(f.fd, bytes); !s) {
-    ::unlink(temp.c_str());
-    return s;
+  for (std::string_view bytes : pieces) {
+    if (Status s = WriteAll(f.fd, bytes); !s) {
+      ::unlink(temp.c_str());
+      return s;
+    }
   }
   if (::fchmod(f.fd, exists ? (st.st_mode & 07777) : 0644) != 0) return fail(errno);
   if (::fsync(f.fd) != 0) return fail(errno);

@@ -137,6 +137,10 @@ Status WriteWholeFile(std::string_view path, std::string_view bytes) {
 }
 
 Status ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
+  return ReplaceFileAtomically(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+Status ReplaceFileAtomically(std::string_view path, std::span<const std::string_view> pieces) {
   auto target = Wide(path);
   if (!target) return BadPath();
   DWORD attributes = Attributes(*target);
@@ -164,9 +168,11 @@ Status ReplaceFileAtomically(std::string_view path, std::string_view bytes) {
   {
     Handle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.ok()) return fail(GetLastError());
-    if (Status s = WriteAll(file.get(), bytes); !s) {
-      DeleteFileW(temp);
-      return s;
+    for (std::string_view bytes : pieces) {
+      if (Status s = WriteAll(file.get(), bytes); !s) {
+        DeleteFileW(temp);
+        return s;
+      }
     }
     if (!FlushFileBuffers(file.get())) return fail(GetLastError());
     if (!file.Close()) return fail(GetLastError());

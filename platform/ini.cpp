@@ -13,10 +13,17 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// Names compare ignoring the case of ASCII letters; the trail byte of a double-byte
+// character may look like a letter but names another character, so it compares exactly.
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     char x = a[i], y = b[i];
+    if (static_cast<unsigned char>(x) >= 0x80 && i + 1 < a.size()) {
+      if (x != y || a[i + 1] != b[i + 1]) return false;
+      ++i;
+      continue;
+    }
     if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
     if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
     if (x != y) return false;
@@ -58,6 +65,19 @@ bool KeyValue(std::string_view line, std::string_view& key, std::string_view& va
   return true;
 }
 
+// The value as the line holds it. One with spaces or tabs at either end, or one that is in
+// double quotes itself, goes in double quotes: reading trims the line and takes one pair of
+// quotes off, as GetPrivateProfileString does, and so gives the value back as written.
+std::string Stored(std::string_view value) {
+  const bool edges = !value.empty() && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
+                                        value.back() == '\t');
+  const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+  if (!edges && !quoted) return std::string(value);
+  std::string out(1, '"');
+  out.append(value).push_back('"');
+  return out;
+}
+
 }  // namespace
 
 std::string Read(std::string_view path, std::string_view section, std::string_view key) {
@@ -85,7 +105,7 @@ Status Write(std::string_view path, std::string_view section, std::string_view k
     old = std::move(*text);
   }
   std::vector<std::string_view> lines = Lines(old);
-  std::string entry = std::string(key) + "=" + std::string(value);
+  std::string entry = std::string(key) + "=" + Stored(value);
   std::string out;
   bool inSection = false, written = false;
   size_t lastInSection = std::string::npos;  // index of the section's last non-blank line

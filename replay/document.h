@@ -26,6 +26,7 @@ struct ReplayState {
   std::string savedBytes;
   std::vector<std::string> edited;  // EditedBlocks, 0-based here: person N is edited[N-1]
   std::vector<std::string> loaded;  // LoadedBlocks, as taken from `text` at the last split
+  std::vector<size_t> loadedAt;     // where each loaded block stood in `text` then (0-based)
   int currentPerson = 0;             // 1-based; 0 until a person is picked
   std::array<std::string, 15> slotValues;  // item ids read at the last pick, slot table order
   std::array<std::string, 6> avatarCodes;  // the companion avatar codes the last apply showed
@@ -38,8 +39,9 @@ Result<std::string> ReadReplayFile(std::string_view path);
 // stored slot values cleared, no person picked (currentPerson 0), no backup kept yet.
 void OpenReplay(ReplayState& state, std::string bytes, std::string path = {});
 
-// Fills `edited` and `loaded` from `text` (the "\t\t\t<PlayerInfo>" blocks). Lets `ui`
-// process pending messages while it runs (nullptr: no pumping).
+// Fills `edited` and `loaded` from `text` (the "\t\t\t<PlayerInfo>" blocks), then lets `ui`
+// process pending messages three times a block (nullptr: no pumping). Handlers that run
+// meanwhile find the new blocks in place.
 void SplitPlayers(ReplayState& state, Ui* ui);
 
 // True when "保存" would write bytes other than the file's as last opened or saved: an edit

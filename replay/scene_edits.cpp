@@ -96,6 +96,9 @@ bool SetPlayerCount(std::string& document, int count) {
 void FillChooser(ReplayState& state, Ui& ui) {
   ui.ClearItems(kModifyWindow, kChooser);
   SplitPlayers(state, &ui);
+  // The split lets messages through: a handler that ran meanwhile may have split and filled
+  // the chooser itself. The list is made afresh from the blocks as they are now.
+  ui.ClearItems(kModifyWindow, kChooser);
   ui.BeginUpdate(kModifyWindow, kChooser);
   ui.AddItem(kModifyWindow, kChooser, kChooserPrompt);
   for (size_t i = 1; i <= state.edited.size(); ++i)

@@ -1,5 +1,6 @@
 #include "replay/text_ops.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -190,16 +191,31 @@ bool RewriteField(std::string& target, std::string_view openTag, std::string_vie
   // must be written the way the document writes it.
   const std::string open = QuoteMarkers(openTag), close = QuoteMarkers(closeTag);
   const std::string old = TextBetween(target, open, close);
+  const std::string sought = open + old + close, replacement = open + std::string(newValue) + close;
   int replaced = 0;
-  std::string rewritten = ReplaceText(target, open + old + close, open + std::string(newValue) + close, 1,
-                                      mode.firstOnly ? 1 : kAllOccurrences, mode.caseSensitive, &replaced);
+  if (replacement.size() == sought.size()) {
+    // A value of the same length is written over the old one in place, so a stage or a
+    // flag does not copy a whole replay. Each search goes on from the end of the element
+    // just written, whose bytes from there on are those of the unchanged text: the matches
+    // are the ones ReplaceText would find.
+    const Searcher searcher(sought, !mode.caseSensitive);
+    for (size_t at = searcher.Find(target, 0); at != npos; at = searcher.Find(target, at + sought.size())) {
+      std::copy(replacement.begin(), replacement.end(), target.begin() + static_cast<std::ptrdiff_t>(at));
+      ++replaced;
+      if (mode.firstOnly) break;
+    }
+    return replaced > 0;
+  }
+  std::string rewritten = ReplaceText(target, sought, replacement, 1, mode.firstOnly ? 1 : kAllOccurrences,
+                                      mode.caseSensitive, &replaced);
   if (replaced > 0) target = std::move(rewritten);
   return replaced > 0;
 }
 
 std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view startMark,
-                                        std::string_view endMark, Ui* ui) {
+                                        std::string_view endMark, Ui* ui, std::vector<size_t>* offsets) {
   std::vector<std::string> pieces;
+  if (offsets) offsets->clear();
   const Searcher findStart(startMark, true), findEnd(endMark, true);
   size_t pos = 0;
   for (;;) {
@@ -211,6 +227,7 @@ std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view 
     std::string_view piece = TrimSpaces(text.substr(content, e - content));
     if (!piece.empty()) {
       pieces.emplace_back(piece);
+      if (offsets) offsets->push_back(static_cast<size_t>(piece.data() - text.data()));
       pos = e;
     } else {
       pos = content;

@@ -57,9 +57,9 @@ bool RewriteField(std::string& target, std::string_view openTag, std::string_vie
 // with leading and trailing spaces (the space and the full-width space "　") removed;
 // empty pieces are skipped. Between pieces pending window messages are processed three
 // times through `ui` (nullptr: not at all), so the caller must not let `text` change
-// meanwhile.
+// meanwhile. The 0-based offset of each piece in `text` goes to `offsets` when given.
 std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view startMark,
-                                        std::string_view endMark, Ui* ui);
+                                        std::string_view endMark, Ui* ui, std::vector<size_t>* offsets = nullptr);
 
 using TextPair = std::pair<std::string_view, std::string_view>;  // sought, replacement
 

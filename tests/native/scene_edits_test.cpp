@@ -262,5 +262,51 @@ TEST_F(EditSession, SavingReportsTheOutcomeAndKeepsTheFileOnFailure) {
   EXPECT_EQ(Notice(), "保存成功");
 }
 
+// The split after a player-count change lets messages through, and another edit clicked
+// meanwhile runs inside it. The split must still end with blocks and a chooser that match
+// the document as it then stands, so the edits land and the save finds every block.
+TEST_F(EditSession, AnEditClickedDuringTheSplitKeepsBlocksAndDocumentTogether) {
+  enum class Click { Stage, PlayerCount };
+  for (Click click : {Click::Stage, Click::PlayerCount}) {
+    SCOPED_TRACE(static_cast<int>(click));
+    Open(fixtures::MakeReplay({.players = 2, .seed = 28}));
+    ui.Select("modify", "组合框_修改人数", "3");
+    ui.Select("modify", "组合框_场景舞台", "遗迹");
+    bool clicked = false;
+    ui.SetPumpHook([&] {
+      if (clicked) return;
+      clicked = true;
+      if (click == Click::Stage) {
+        ApplyStage(state, ui);
+      } else {
+        ui.Select("modify", "组合框_修改人数", "5");
+        ApplyPlayerCount(state, ui);
+      }
+    });
+    ApplyPlayerCount(state, ui);
+    ui.SetPumpHook(nullptr);
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(Notice(), "修改成功");  // the edit clicked in between
+    EXPECT_EQ(Notice(), "修改成功");  // the player count
+    const size_t players = click == Click::Stage ? 3 : 5;
+    EXPECT_EQ(state.edited.size(), players);
+    EXPECT_EQ(ui.ItemCount("modify", "组合框_修改"), static_cast<int>(players) + 1);
+
+    ui.Select("modify", "组合框_修改", "第" + std::to_string(players) + "人");
+    ui.Select("modify", "组合框_舞团徽章", "32");
+    ApplyGroup(state, ui);
+    EXPECT_EQ(Notice(), "修改成功");
+    Save(state, ui, folder.Sub("record\\"));
+    EXPECT_EQ(Notice(), "保存成功");
+    const std::vector<std::string> saved = Blocks(Read());
+    ASSERT_EQ(saved.size(), players);
+    EXPECT_EQ(TextBetween(saved.back(), "<BadgeType>", "</BadgeType>"), "32");
+    if (click == Click::Stage) {
+      EXPECT_EQ(TextBetween(Read(), "<StageName>", "</StageName>"), "ruin");
+    }
+    seen = ui.Notices().size();
+  }
+}
+
 }  // namespace
 }  // namespace xl::replay
