@@ -142,9 +142,17 @@ Status MergeAndWrite(ReplayState& state, std::string_view path) {
 }
 
 bool HasUnsavedEdits(const ReplayState& state) {
-  Result<std::string> merged = Merge(state);
-  if (merged) return *merged != state.savedBytes;
-  return state.text != state.savedBytes || state.edited != state.loaded;
+  Result<std::vector<size_t>> at = FindLoadedBlocks(state);
+  // Blocks that no longer fit the text cannot be saved, but they are edits all the same.
+  if (!at) return state.text != state.savedBytes || state.edited != state.loaded;
+  // What a save would write, compared piece by piece without joining it.
+  const std::string_view saved = state.savedBytes;
+  size_t pos = 0;
+  for (std::string_view piece : MergedPieces(state, *at)) {
+    if (piece.size() > saved.size() - pos || saved.substr(pos, piece.size()) != piece) return true;
+    pos += piece.size();
+  }
+  return pos != saved.size();
 }
 
 }  // namespace xl::replay

@@ -296,7 +296,7 @@ TEST_F(EditSession, AnEditClickedDuringTheSplitKeepsBlocksAndDocumentTogether) {
     ui.Select("modify", "组合框_舞团徽章", "32");
     ApplyGroup(state, ui);
     EXPECT_EQ(Notice(), "修改成功");
-    Save(state, ui, folder.Sub("record\\"));
+    Save(state, ui);
     EXPECT_EQ(Notice(), "保存成功");
     const std::vector<std::string> saved = Blocks(Read());
     ASSERT_EQ(saved.size(), players);
