@@ -208,7 +208,7 @@ struct DirectorySearch::Impl {
 
 DirectorySearch::DirectorySearch(std::string_view folder, std::string_view pattern) : impl_(new Impl) {
   impl_->folder = NativePath(folder);
-  if (impl_->folder.empty()) impl_->folder = "/";
+  if (impl_->folder.empty()) impl_->folder.push_back('/');  // `= "/"` trips a false -Wrestrict in GCC 12 at -O2
   impl_->pattern = std::string(pattern);
   impl_->dir = ::opendir(impl_->folder.c_str());
   if (!impl_->dir) impl_->opened = SystemError(errno);
