@@ -438,7 +438,6 @@ std::string Win32Ui::BrowseFolder(std::string_view owner, std::string_view title
   return *path;
 }
 
-// The skinned popup menu; the window manager's own menus would not match the program's look.
 // The skinned box with the question badge, entering and leaving as the notices do.
 Answer Win32Ui::Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) {
   LiveWindow* w = Find(owner);
@@ -455,6 +454,7 @@ Answer Win32Ui::Ask(std::string_view owner, std::string_view text, std::string_v
   }
 }
 
+// The skinned popup menu; the window manager's own menus would not match the program's look.
 int Win32Ui::ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) {
   LiveWindow* w = Find(owner);
   ui::DuiMenu menu;
