@@ -92,7 +92,18 @@ struct FakeDriver : ScenarioDriver {
     return Record(f ? "start " + f->filename().string() : "start");
   }
   Result<bool> EndSession() override { return true; }
+  // A click armed with ClickMeanwhile arrives only during a click on "pumps".
+  bool armed = false, delivered = false;
+  Status ClickMeanwhile(std::string_view, std::string_view c) override {
+    armed = true;
+    return Record("meanwhile " + std::string(c));
+  }
+  Status MeanwhileDone() override {
+    armed = false;
+    return std::exchange(delivered, false) ? Success() : Status(Error{"nothing let through"});
+  }
   Status Click(std::string_view, std::string_view c) override {
+    if (armed && c == "pumps") delivered = true;
     pending.insert(pending.end(), onClick.begin(), onClick.end());
     onClick.clear();
     if (c == "gone") return Error{"no such control"};
@@ -154,6 +165,11 @@ TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
       {"unexpected notice", "start\nclick m x\nexpect text m y abc\nclick m x\n", saved, "s.scn:4: click m x"},
       {"unexpected at end", "start\nclick m x\n", saved, "s.scn: a notice shown after line 2"},
       {"started twice", "start\nstart\n", {}, "s.scn:2:"},
+      // A click meant to arrive during the next action fails its own line when it never came.
+      {"meanwhile delivered", "start\nmeanwhile click m y\nexpect text m y abc\nclick m pumps\n", {}, ""},
+      {"meanwhile not delivered", "start\nmeanwhile click m y\nclick m x\nclick m pumps\n", {},
+       "s.scn:2: meanwhile click m y"},
+      {"meanwhile without action", "start\nmeanwhile click m y\nexpect text m y abc\n", {}, "s.scn:2:"},
   };
   fixtures::TempFolder temp;
   for (const Row& r : rows) {

@@ -54,6 +54,14 @@ class ScenarioDriver {
   // and closes it with Esc. Fails when no menu opens.
   virtual Result<std::vector<std::string>> MenuItems(std::string_view window, std::string_view control) = 0;
 
+  // A click on the control that the program takes while it lets messages through during
+  // the next action (a long job's waiting), not before and not after it. Fails when the
+  // control cannot be clicked now.
+  virtual Status ClickMeanwhile(std::string_view window, std::string_view control) = 0;
+  // After that action: fails when the program let no messages through, so the click never
+  // came (it is then dropped), or when it could not land. Clears it either way.
+  virtual Status MeanwhileDone() = 0;
+
   // The system asks the program to end (the user logs off): true when it lets the session end.
   virtual Result<bool> EndSession() = 0;
 

@@ -1,5 +1,7 @@
 #include "tools/scenario/memory_driver.h"
 
+#include <utility>
+
 #include "app/windows.h"
 #include "platform/files.h"
 
@@ -100,6 +102,28 @@ Result<std::vector<std::string>> MemoryDriver::MenuItems(std::string_view w, std
   for (const MenuEntry& e : menu->entries)
     if (!e.text.empty()) items.push_back(e.text);
   return items;
+}
+
+// MemoryUi's pump hook stands in for the messages waiting in the queue: the first time
+// the program lets messages through, the click arrives; later pumps find nothing new.
+Status MemoryDriver::ClickMeanwhile(std::string_view w, std::string_view c) {
+  if (Status s = Exists(w, c); !s) return s;
+  meanwhile_.emplace();
+  meanwhile_->window = w;
+  meanwhile_->control = c;
+  ui_.SetPumpHook([this] {
+    if (!meanwhile_ || meanwhile_->delivered) return;
+    meanwhile_->delivered = true;
+    meanwhile_->reached = ui_.Click(meanwhile_->window, meanwhile_->control);
+  });
+  return Success();
+}
+
+Status MemoryDriver::MeanwhileDone() {
+  ui_.SetPumpHook(nullptr);
+  const std::optional<Meanwhile> done = std::exchange(meanwhile_, std::nullopt);
+  if (!done || !done->delivered) return Error{"the program let no messages through"};
+  return Acted(done->reached);
 }
 
 Result<bool> MemoryDriver::EndSession() { return ui_.EndSession(); }

@@ -1,6 +1,8 @@
 #pragma once
 // The native scenario back end: the program's start-up and event bindings on MemoryUi.
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/program.h"
 #include "platform/memory/memory_ui.h"
@@ -27,6 +29,8 @@ class MemoryDriver : public ScenarioDriver {
   Status Drop(std::string_view window, const std::filesystem::path& file) override;
   Status ChooseFromMenu(std::string_view window, std::string_view control, std::string_view item) override;
   Result<std::vector<std::string>> MenuItems(std::string_view window, std::string_view control) override;
+  Status ClickMeanwhile(std::string_view window, std::string_view control) override;
+  Status MeanwhileDone() override;
   Result<bool> EndSession() override;
   Result<std::string> Text(std::string_view window, std::string_view control) override;
   Result<std::string> Hint(std::string_view window, std::string_view control) override;
@@ -50,6 +54,12 @@ class MemoryDriver : public ScenarioDriver {
   ProgramState initial_;
   std::unique_ptr<Program> program_;
   size_t noticesTaken_ = 0;
+  // The click that the program's next message pumping delivers, and what became of it.
+  struct Meanwhile {
+    std::string window, control;
+    bool delivered = false, reached = false;
+  };
+  std::optional<Meanwhile> meanwhile_;
 };
 
 }  // namespace xl::scenario

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "app/program.h"
@@ -289,6 +290,24 @@ class RealWindowsDriver : public ScenarioDriver {
     return RightClickWith(w, c, std::nullopt);
   }
 
+  // The click's mouse messages are posted, as the mouse's would be queued, and wait for the
+  // program's next look at its queue.
+  Status ClickMeanwhile(std::string_view w, std::string_view c) override {
+    Result<HWND> h = Reachable(w, c, "click");
+    if (!h) return h.error();
+    meanwhile_.emplace();
+    meanwhile_->target = *h;
+    PostClick(*h, Centre(*h));
+    return Success();
+  }
+
+  Status MeanwhileDone() override {
+    SettleMeanwhile();
+    const bool delivered = meanwhile_ && meanwhile_->delivered;
+    meanwhile_.reset();
+    return delivered ? Success() : Status(Error{"the program let no messages through"});
+  }
+
   // Every window of the program is asked, as the system asks each top-level window; the
   // first refusal keeps the session.
   Result<bool> EndSession() override {
@@ -358,6 +377,7 @@ class RealWindowsDriver : public ScenarioDriver {
   // Whatever is waiting is handled, as the message loop would, and windows destroyed on
   // the way are freed.
   void Pump() {
+    SettleMeanwhile();
     MSG m;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
       if (m.message == WM_QUIT) continue;  // the program has ended; its windows are gone
@@ -366,6 +386,19 @@ class RealWindowsDriver : public ScenarioDriver {
       ui_->ReleaseDestroyed();
     }
     ui_->ReleaseDestroyed();
+  }
+
+  // The first time the runner itself, or a box's or menu's own loop, is about to take
+  // messages, the posted click has either been taken by the program already or is taken
+  // back here: only the program's own letting messages through during the action counts,
+  // as on MemoryUi, whose boxes and menus let nothing through.
+  void SettleMeanwhile() {
+    if (!meanwhile_ || meanwhile_->settled) return;
+    meanwhile_->settled = true;
+    MSG m;
+    bool waiting = false;
+    while (PeekMessageW(&m, meanwhile_->target, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE | PM_NOYIELD)) waiting = true;
+    meanwhile_->delivered = !waiting;
   }
 
   Result<HWND> Existing(std::string_view w, std::string_view c) {
@@ -422,6 +455,7 @@ class RealWindowsDriver : public ScenarioDriver {
   // A menu is up: its items are read, then the asked item is clicked or Esc closes it. Both
   // are posted: the menu's own loop takes them once this returns.
   void OnMenuShown(HWND root) {
+    SettleMeanwhile();
     ui::MenuLevel* level = ui::MenuLevel::FromWindow(root);
     if (!menu_ || !level) {
       problems_.push_back("a popup menu opened that no line of the script opened");
@@ -461,6 +495,7 @@ class RealWindowsDriver : public ScenarioDriver {
   // notice, the queued answer on a box with more buttons. The click is posted: the box's own
   // modal loop takes it once this returns.
   void OnBoxShown(HWND box) {
+    SettleMeanwhile();
     for (const ui::MessageBoxView& view : ui::OpenMessageBoxes()) {
       if (view.window != box) continue;
       notices_.push_back({view.title, view.text});
@@ -513,6 +548,13 @@ class RealWindowsDriver : public ScenarioDriver {
     std::string error;
   };
   std::optional<MenuRequest> menu_;
+  // The posted click waiting for the program: settled once it is known whether the program
+  // took it.
+  struct Meanwhile {
+    HWND target = nullptr;
+    bool settled = false, delivered = false;
+  };
+  std::optional<Meanwhile> meanwhile_;
   std::vector<ShownNotice> notices_;
   std::vector<std::string> problems_;
   bool started_ = false;

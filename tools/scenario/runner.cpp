@@ -8,6 +8,7 @@
 #include <optional>
 #include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "tools/scenario/script.h"
@@ -129,7 +130,22 @@ struct Interpreter {
 
   bool Done(const Command& c, const Status& s) { return s.ok() || Fail(c, Printable(s.error().message)); }
 
+  // A "meanwhile click" waits for the next action: it is armed just before that action
+  // and must have been taken by the program by the time the action ends.
+  std::optional<Command> meanwhile;
+
   bool Execute(const Command& c) {
+    if (!meanwhile || !IsAction(c.verb) || !started) return ExecuteOne(c);
+    const Command m = *std::exchange(meanwhile, std::nullopt);
+    if (Status s = driver.ClickMeanwhile(m.window, m.control); !s) return Fail(m, Printable(s.error().message));
+    const bool acted = ExecuteOne(c);
+    const Status delivered = driver.MeanwhileDone();
+    if (!acted) return false;
+    return delivered.ok() || Fail(m, "the click was not delivered during line " + std::to_string(c.line) + ": " +
+                                         Printable(delivered.error().message));
+  }
+
+  bool ExecuteOne(const Command& c) {
     if (IsAction(c.verb) && c.verb != Verb::Start && !started) return Fail(c, "the program has not started yet");
     if (IsAction(c.verb)) lastAction = c.line;
     switch (c.verb) {
@@ -188,6 +204,11 @@ struct Interpreter {
         return *allowed == c.flag || Fail(c, *allowed ? "the program let the session end" : "the program kept it");
       }
       case Verb::Shot: return Done(c, driver.Shot(c.window, Resolve(folder, c.path)));
+      case Verb::Meanwhile:
+        if (!started) return Fail(c, "the program has not started yet");
+        if (meanwhile) return Fail(c, "line " + std::to_string(meanwhile->line) + " already waits for the next action");
+        meanwhile = c;
+        return true;
       case Verb::ExpectText: {
         Result<std::string> text = driver.Text(c.window, c.control);
         if (!text) return Fail(c, Printable(text.error().message));
@@ -253,6 +274,7 @@ struct Interpreter {
       }
       Collect();
     }
+    if (meanwhile) return Fail(*meanwhile, "no action followed to deliver the click");
     if (!notices.empty()) {
       const Pending& p = notices.front();
       out << name << ": a notice shown after line " << p.afterLine << " that no line expected: " << Describe(p.notice)
@@ -276,7 +298,7 @@ bool RunCommands(std::string_view utf8Script, const stdfs::path& folder, Scenari
   }
   driver.SetProgramFolder(folder);
   driver.SetDocumentsFolder(folder);
-  Interpreter run{driver, folder, scriptName, out, {}, false, 0};
+  Interpreter run{driver, folder, scriptName, out, {}, false, 0, std::nullopt};
   return run.Run(*commands);
 }
 

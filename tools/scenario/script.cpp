@@ -152,6 +152,12 @@ struct LineParser {
       c.verb = verb == "select" ? Verb::Select : Verb::Type;
       return Target(false) && Text();
     }
+    if (verb == "meanwhile") {
+      c.verb = Verb::Meanwhile;
+      auto what = Words(rest, 1);
+      if (!what || (*what)[0] != "click") return Fail("expected meanwhile click WINDOW CONTROL");
+      return Target(true);
+    }
     if (verb == "shot") {
       c.verb = Verb::Shot;
       auto w = Words(rest, 1);

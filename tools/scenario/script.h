@@ -14,7 +14,7 @@ enum class Verb {
   GameDir, DocsDir, ReadOnly, Writable, Resize, Browse, Answer, Start,
   Click, DoubleClick, Press, Select, Type, Clear, Drop, Menu, ExpectMenu, EndSession,
   ExpectText, ExpectHint, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
-  Shot,
+  Shot, Meanwhile,
 };
 
 struct Command {

@@ -37,3 +37,12 @@ blk2=re.sub(rb'<GuildNameDataBuf>[0-9A-F]*</GuildNameDataBuf>',b'<GuildNameDataB
 w('save_twice_first.rcd',src[:first]+blk2+src[end:])
 blk3=re.sub(rb'<GuildLevel>[0-9]*</GuildLevel>',b'<GuildLevel>20</GuildLevel>',blk2)
 w('save_twice_second.rcd',src[:first]+blk3+src[end:])
+# Three players with the stage "ruin" chosen while they were split, then the third one's
+# group name "abc" and level 20: the player-count result above with the stage replaced and
+# only the third block's two fields changed.
+d=open(exp+'player_count_3.rcd','rb').read().replace(b'<StageName>PVEdesert</StageName>',b'<StageName>ruin</StageName>')
+third=[m.start() for m in re.finditer(re.escape(po),d)][2]; end=d.index(pc,third); blk=d[third:end]
+blk2=re.sub(rb'<GuildNameDataBuf>[0-9A-F]*</GuildNameDataBuf>',b'<GuildNameDataBuf>616263</GuildNameDataBuf>',blk)
+blk2=re.sub(rb'<GuildLevel>[0-9]*</GuildLevel>',b'<GuildLevel>20</GuildLevel>',blk2)
+assert blk2.count(b'616263')==1 and blk2.count(b'<GuildLevel>20</GuildLevel>')==1 and blk2!=blk
+w('split_race.rcd',d[:third]+blk2+d[end:])
