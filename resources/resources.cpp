@@ -19,10 +19,14 @@ std::string_view Resource(std::string_view name) {
   return {};
 }
 
-std::string_view ResourceNameOf(std::string_view bytes) {
+std::string PictureName(std::string_view bytes) {
+  if (bytes.empty()) return "";
+  // The resource's own bytes first (same address), then a copy of them.
   for (const auto* e = detail::kResources; e->name; ++e)
     if (bytes.data() == e->begin && bytes.size() == static_cast<size_t>(e->end - e->begin)) return e->name;
-  return {};
+  for (const auto* e = detail::kResources; e->name; ++e)
+    if (bytes == std::string_view(e->begin, static_cast<size_t>(e->end - e->begin))) return e->name;
+  return "?";
 }
 
 std::vector<std::string_view> ResourceNames() {

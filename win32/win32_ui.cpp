@@ -38,15 +38,6 @@ std::wstring WindowText(HWND hwnd) {
   return text;
 }
 
-// A handler may hand over a copy of a resource's bytes; those still count as that resource.
-std::string NameOfPicture(std::string_view bytes) {
-  if (bytes.empty()) return "";
-  if (std::string_view name = ResourceNameOf(bytes); !name.empty()) return std::string(name);
-  for (std::string_view name : ResourceNames())
-    if (Resource(name) == bytes) return std::string(name);
-  return "?";
-}
-
 // Windows open in the middle of the work area.
 POINT CentredOrigin(int width, int height) {
   RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -369,7 +360,7 @@ void Win32Ui::SetPicture(std::string_view window, std::string_view control, std:
   const Unit& u = *c->unit;
   if (u.kind != UnitKind::PictureBox && u.kind != UnitKind::ImageButton) return;
   c->picture = Decoded(bytes, u, u.kind == UnitKind::PictureBox ? u.pictureMode : PictureMode::Plain);
-  c->pictureName = NameOfPicture(bytes);
+  c->pictureName = PictureName(bytes);
   InvalidateRect(c->hwnd, nullptr, FALSE);
   InvalidateContents(*c->window, *c);
 }
@@ -381,7 +372,7 @@ void Win32Ui::SetButtonPictures(std::string_view window, std::string_view contro
   c->picture = Decoded(normal, *c->unit, PictureMode::Plain);
   c->hover = Decoded(hover, *c->unit, PictureMode::Plain);
   c->pressed = Decoded(pressed, *c->unit, PictureMode::Plain);
-  c->pictureName = NameOfPicture(normal);
+  c->pictureName = PictureName(normal);
   InvalidateRect(c->hwnd, nullptr, FALSE);
 }
 

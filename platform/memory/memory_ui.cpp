@@ -30,16 +30,6 @@ std::string Quoted(std::string_view window, std::string_view control) {
   return std::string(window) + " " + std::string(control);
 }
 
-// A handler may hand over bytes it copied (not the resource's own address); such bytes
-// still count as that resource.
-std::string NameOfPicture(std::string_view bytes) {
-  if (bytes.empty()) return "";
-  if (std::string_view name = ResourceNameOf(bytes); !name.empty()) return std::string(name);
-  for (std::string_view name : ResourceNames())
-    if (Resource(name) == bytes) return std::string(name);
-  return "?";
-}
-
 }  // namespace
 
 MemoryUi::MemoryUi(const std::vector<WindowDef>& windows) : defs_(windows) {}
@@ -218,7 +208,7 @@ int MemoryUi::UpdateDepth(std::string_view window, std::string_view control) {
 void MemoryUi::SetPicture(std::string_view window, std::string_view control, std::string_view bytes) {
   Control* c = FindControl(window, control);
   if (c && (c->unit->kind == UnitKind::PictureBox || c->unit->kind == UnitKind::ImageButton))
-    c->picture = NameOfPicture(bytes);
+    c->picture = PictureName(bytes);
 }
 
 std::string MemoryUi::PictureOf(std::string_view window, std::string_view control) {
