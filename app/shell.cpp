@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/folder_lister.h"
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "replay/costume_edits.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/program.h"
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "win32/title_buttons.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "fixtures/gbk.h"
 #include "fixtures/player_block.h"
 #include "platform/memory/memory_ui.h"

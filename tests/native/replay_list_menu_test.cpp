@@ -6,7 +6,7 @@
 
 #include "app/program.h"
 #include "app/shell.h"
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "fixtures/temp_folder.h"
 #include "platform/files.h"
 #include "platform/ini.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "fixtures/gbk.h"
 #include "fixtures/temp_folder.h"
 #include "platform/files.h"

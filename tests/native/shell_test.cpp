@@ -12,7 +12,7 @@
 #include "app/bindings.h"
 #include "app/folder_lister.h"
 #include "app/program.h"
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "fixtures/temp_folder.h"
 #include "platform/errors.h"
 #include "platform/files.h"

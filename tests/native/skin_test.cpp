@@ -7,7 +7,7 @@
 #include <regex>
 #include <set>
 
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "fixtures/temp_folder.h"
 #include "fixtures/zip_builder.h"
 #include "platform/archive.h"

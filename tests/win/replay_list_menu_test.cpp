@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/program.h"
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "win32/win32_ui.h"
 #include "ui/ui_start.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "resources/resources.h"
 #include "resources/version.h"
 #include "ui/tooltip.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/folder_lister.h"
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "platform/files.h"
 #include "platform/memory/memory_ui.h"
 #include "tools/bench/ratio.h"

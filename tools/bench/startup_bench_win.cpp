@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "win32/win32_ui.h"
 
 namespace {

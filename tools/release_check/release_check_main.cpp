@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "platform/codepage.h"
 
 namespace {

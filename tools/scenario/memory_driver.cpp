@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "platform/files.h"
 
 namespace xl::scenario {

@@ -17,7 +17,7 @@
 #include <utility>
 
 #include "app/program.h"
-#include "app/windows.h"
+#include "app/window_defs.h"
 #include "platform/codepage.h"
 #include "win32/screenshot.h"
 #include "win32/title_buttons.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/windows.h"
+#include "app/window_defs.h"
 
 namespace xl {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/windows.h"
+#include "app/window_defs.h"
 
 #include <string>
 #include <utility>
