@@ -124,6 +124,7 @@ void AddTitleBar(std::vector<Unit>& c, int width, const char* title, int titleWi
   c.push_back(Make(UnitKind::Button, "按钮_图标", kTitleBar, 4, 3, 30, 30));
   if (minimize) c.push_back(Make(UnitKind::Button, "按钮_最小化", kTitleBar, width - 60, 0, 30, 30));
   c.push_back(Make(UnitKind::Button, "按钮_关闭", kTitleBar, width - 30, 0, 30, 30));
+  c.back().closesWindow = true;
 }
 
 // The one-pixel border: left, right, bottom.

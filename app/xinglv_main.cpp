@@ -12,7 +12,7 @@
 #include "app/window_defs.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "win32/title_buttons.h"
+#include "app/title_buttons.h"
 #include "win32/win32_ui.h"
 #include "ui/hidden_host.h"
 #include "ui/ui_start.h"
@@ -51,13 +51,13 @@ int main() {
   int code = 0;
   {
     xl::win32::Win32Ui ui(xl::ProgramWindows());
-    xl::win32::TitleBarButtons titleButtons;
+    xl::TitleBarButtons titleButtons;
     xl::StartupHooks hooks;
     hooks.skinnedUiStartup = [] { xl::ui::StartSkinnedUi(); };
     hooks.pictureLoaderStartup = [] { xl::ui::StartPictureLoader(); };
     hooks.hostWindowCreated = [&](xl::Ui&) { xl::ui::AttachHiddenHost(ui.WindowHandle("host")); };
-    hooks.startWindowCreated = [&](xl::Ui&) { xl::win32::MakeStartTitleButtons(ui, titleButtons); };
-    hooks.modifyWindowCreated = [&](xl::Ui&) { xl::win32::MakeModifyTitleButtons(ui, titleButtons); };
+    hooks.startWindowCreated = [&](xl::Ui&) { xl::MakeStartTitleButtons(ui, titleButtons); };
+    hooks.modifyWindowCreated = [&](xl::Ui&) { xl::MakeModifyTitleButtons(ui, titleButtons); };
 
     xl::Program program(ui, std::move(state), std::move(hooks));
     program.Start(replayPath);

@@ -58,6 +58,9 @@ struct Unit {
   int selectsPage = -1;
   // The window unit: files may be dropped on the window (it raises FilesDropped).
   bool acceptsFiles = false;
+  // The window's own close (Alt+F4, the taskbar's, the system menu's) clicks this control,
+  // so every road to closing goes through the one handler bound to it.
+  bool closesWindow = false;
 };
 
 struct WindowDef {

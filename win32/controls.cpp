@@ -503,6 +503,12 @@ LiveControl* LiveWindow::Find(std::string_view name) const {
   return it == byName.end() ? nullptr : it->second;
 }
 
+LiveControl* LiveWindow::ClosingControl() const {
+  for (const auto& c : controls)
+    if (c->unit->closesWindow) return c.get();
+  return nullptr;
+}
+
 const LiveControl* LiveWindow::Tabs() const {
   for (const auto& c : controls)
     if (c->unit->kind == UnitKind::TabControl) return c.get();
@@ -672,7 +678,7 @@ LRESULT CALLBACK TopWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DROPFILES: OnDropFiles(*w, reinterpret_cast<HDROP>(wp)); return 0;
     case WM_CLOSE:  // Alt+F4 and the taskbar's close do what the window's close button does
-      if (LiveControl* close = w->Find("按钮_关闭")) w->ui->Deliver(*w, close, UiEvent::Clicked);
+      if (LiveControl* close = w->ClosingControl()) w->ui->Deliver(*w, close, UiEvent::Clicked);
       return 0;
     case WM_QUERYENDSESSION: return w->ui->AllowSessionEnd(*w) ? TRUE : FALSE;
     case WM_NCDESTROY: SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0); break;

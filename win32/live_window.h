@@ -49,6 +49,8 @@ struct LiveWindow {
 
   LiveControl* Find(std::string_view name) const;
   LiveControl* FindHandle(HWND hwnd) const;
+  // The control whose click the window's own close stands for (Unit::closesWindow), or null.
+  LiveControl* ClosingControl() const;
   // The window's tab control (a window has at most one), or null.
   const LiveControl* Tabs() const;
 };

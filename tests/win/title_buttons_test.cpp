@@ -1,6 +1,6 @@
 // The title-bar buttons of the program's real start and modify windows, made image buttons
 // over the title-bar picture and driven with the system's mouse input.
-#include "win32/title_buttons.h"
+#include "app/title_buttons.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

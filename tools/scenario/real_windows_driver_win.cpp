@@ -20,7 +20,7 @@
 #include "app/window_defs.h"
 #include "platform/codepage.h"
 #include "win32/screenshot.h"
-#include "win32/title_buttons.h"
+#include "app/title_buttons.h"
 #include "win32/win32_ui.h"
 #include "tools/scenario/driver.h"
 #include "ui/hidden_host.h"
@@ -147,13 +147,13 @@ class RealWindowsDriver : public ScenarioDriver {
     if (auto folder = GbkToWide(initial_.programFolder)) SetCurrentDirectoryW(folder->c_str());
     started_ = true;
     win32::Win32Ui& ui = *ui_;
-    win32::TitleBarButtons& title = *titleButtons_;
+    TitleBarButtons& title = *titleButtons_;
     StartupHooks hooks;
     hooks.skinnedUiStartup = [] { ui::StartSkinnedUi(); };
     hooks.pictureLoaderStartup = [] { ui::StartPictureLoader(); };
     hooks.hostWindowCreated = [&ui](Ui&) { ui::AttachHiddenHost(ui.WindowHandle("host")); };
-    hooks.startWindowCreated = [&ui, &title](Ui&) { win32::MakeStartTitleButtons(ui, title); };
-    hooks.modifyWindowCreated = [&ui, &title](Ui&) { win32::MakeModifyTitleButtons(ui, title); };
+    hooks.startWindowCreated = [&ui, &title](Ui&) { MakeStartTitleButtons(ui, title); };
+    hooks.modifyWindowCreated = [&ui, &title](Ui&) { MakeModifyTitleButtons(ui, title); };
     program_ = std::make_unique<Program>(ui, initial_, std::move(hooks));
     program_->Start(argument ? ProgramPathOf(*argument) : std::string());
     Pump();
@@ -535,7 +535,7 @@ class RealWindowsDriver : public ScenarioDriver {
   }
 
   std::unique_ptr<win32::Win32Ui> ui_;
-  std::unique_ptr<win32::TitleBarButtons> titleButtons_ = std::make_unique<win32::TitleBarButtons>();
+  std::unique_ptr<TitleBarButtons> titleButtons_ = std::make_unique<TitleBarButtons>();
   ProgramState initial_;
   std::unique_ptr<Program> program_;
   std::deque<std::optional<std::wstring>> folders_;

@@ -1,10 +1,10 @@
-#include "win32/title_buttons.h"
+#include "app/title_buttons.h"
 
 #include "resources/resources.h"
 #include "resources/version.h"
 #include "ui/picture_loader.h"
 
-namespace xl::win32 {
+namespace xl {
 namespace {
 
 constexpr char kCloseTip[] = "关闭";
@@ -36,14 +36,14 @@ void Make(ui::PngButton& button, HWND hwnd, const ui::StateImages& images, const
 
 }  // namespace
 
-void MakeStartTitleButtons(Win32Ui& ui, TitleBarButtons& t) {
+void MakeStartTitleButtons(win32::Win32Ui& ui, TitleBarButtons& t) {
   LoadPictures(t);
   Make(t.buttons[0], ui.ControlHandle("start", "按钮_关闭"),
        {t.closeNormal.get(), t.closeHover.get(), t.closePressed.get()}, kCloseTip);
   Make(t.buttons[1], ui.ControlHandle("start", "按钮_图标"), {t.icon.get(), t.icon.get(), t.icon.get()}, kIconTip);
 }
 
-void MakeModifyTitleButtons(Win32Ui& ui, TitleBarButtons& t) {
+void MakeModifyTitleButtons(win32::Win32Ui& ui, TitleBarButtons& t) {
   LoadPictures(t);
   Make(t.buttons[2], ui.ControlHandle("modify", "按钮_关闭"),
        {t.closeNormal.get(), t.closeHover.get(), t.closePressed.get()}, kCloseTip);
@@ -52,4 +52,4 @@ void MakeModifyTitleButtons(Win32Ui& ui, TitleBarButtons& t) {
   Make(t.buttons[4], ui.ControlHandle("modify", "按钮_图标"), {t.icon.get(), t.icon.get(), t.icon.get()}, kIconTip);
 }
 
-}  // namespace xl::win32
+}  // namespace xl

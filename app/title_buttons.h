@@ -4,11 +4,11 @@
 // program and its version).
 #include <array>
 
-#include "win32/win32_ui.h"
 #include "ui/gdi.h"
 #include "ui/png_button.h"
+#include "win32/win32_ui.h"
 
-namespace xl::win32 {
+namespace xl {
 
 struct TitleBarButtons {
   // 0, 1: the start window's close and icon; 2, 3, 4: the modify window's close, minimise
@@ -20,7 +20,7 @@ struct TitleBarButtons {
 
 // Created handlers' extras: they need the window's real buttons, so the program's start-up
 // calls them after it has set the title-bar picture.
-void MakeStartTitleButtons(Win32Ui& ui, TitleBarButtons& title);
-void MakeModifyTitleButtons(Win32Ui& ui, TitleBarButtons& title);
+void MakeStartTitleButtons(win32::Win32Ui& ui, TitleBarButtons& title);
+void MakeModifyTitleButtons(win32::Win32Ui& ui, TitleBarButtons& title);
 
-}  // namespace xl::win32
+}  // namespace xl
