@@ -9,7 +9,6 @@
 #include "platform/ini.h"
 #include "replay/costume_edits.h"
 #include "replay/document.h"
-#include "replay/group_edits.h"
 #include "replay/scene_edits.h"
 #include "resources/resources.h"
 

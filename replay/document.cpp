@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/ui.h"
+#include "replay/person_edit.h"
 #include "replay/text_ops.h"
 
 namespace xl::replay {
@@ -139,6 +140,16 @@ Status MergeAndWrite(ReplayState& state, std::string_view path) {
   TakeMerged(state, std::move(*at), pieces);
   state.savedBytes = state.text;  // what the file holds now: later edits are measured against it
   return Success();
+}
+
+bool Save(ReplayState& state, Ui& ui) {
+  if (state.path.empty()) {
+    ui.ShowNotice(kModifyWindow, "保存失败：没有打开的录像", kNoticeTitle);
+    return false;
+  }
+  Status saved = MergeAndWrite(state, state.path);
+  ui.ShowNotice(kModifyWindow, saved ? std::string("保存成功") : "保存失败：" + saved.error().message, kNoticeTitle);
+  return saved.ok();
 }
 
 bool HasUnsavedEdits(const ReplayState& state) {

@@ -54,4 +54,9 @@ bool HasUnsavedEdits(const ReplayState& state);
 // On any failure nothing is written and the state is as it was.
 Status MergeAndWrite(ReplayState& state, std::string_view path);
 
+// 超级按钮_总保存: merges the player blocks and replaces the file that was opened, wherever it
+// came from (the list, the program's argument, a drop). Tells the user how it went; true
+// when it was saved.
+bool Save(ReplayState& state, Ui& ui);
+
 }  // namespace xl::replay

@@ -57,14 +57,4 @@ void ApplyGroup(ReplayState& state, Ui& ui) {
   ReportEdit(ui, missing);
 }
 
-bool Save(ReplayState& state, Ui& ui) {
-  if (state.path.empty()) {
-    ui.ShowNotice(kModifyWindow, "保存失败：没有打开的录像", kNoticeTitle);
-    return false;
-  }
-  Status saved = MergeAndWrite(state, state.path);
-  ui.ShowNotice(kModifyWindow, saved ? std::string("保存成功") : "保存失败：" + saved.error().message, kNoticeTitle);
-  return saved.ok();
-}
-
 }  // namespace xl::replay

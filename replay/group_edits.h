@@ -1,5 +1,5 @@
 #pragma once
-// The dance group (guild) of the person being edited, and saving the replay.
+// The dance group (guild) of the person being edited.
 #include <string_view>
 
 #include "replay/document.h"
@@ -14,9 +14,5 @@ namespace xl::replay {
 void FillGroupName(ReplayState& state, Ui& ui);
 // 超级按钮_舞团: name (always, an empty box included), level, colour and badge.
 void ApplyGroup(ReplayState& state, Ui& ui);
-// 超级按钮_总保存: merges the player blocks and replaces the file that was opened, wherever it
-// came from (the list, the program's argument, a drop). Tells the user how it went; true
-// when it was saved.
-bool Save(ReplayState& state, Ui& ui);
 
 }  // namespace xl::replay
