@@ -1,0 +1,13 @@
+#pragma once
+// The edit boxes: the system's edit control, subclassed so that it keeps to the unit's
+// input rules for typed and pasted text, refuses what GBK cannot hold, and draws its hint.
+#include <windows.h>
+
+namespace xl::win32 {
+
+struct LiveControl;
+
+// Gives the edit box `hwnd` of control `c` the program's input rules and hint drawing.
+void SubclassEditBox(HWND hwnd, LiveControl& c);
+
+}  // namespace xl::win32
