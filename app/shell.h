@@ -50,7 +50,7 @@ void PersonChooserMenu(ProgramState& state, Ui& ui);
 // "保存" would write, the user is asked first (是 saves and closes only when the save
 // worked, 否 drops the edits, 取消 keeps the window). True when the window closed.
 bool ReturnToStartWindow(ProgramState& state, Ui& ui);
-void EndProgram(Ui& ui);           // the start window's close button
+void EndProgram(Ui& ui);  // the start window's close button
 void MinimizeModifyWindow(Ui& ui);
 void DragWindow(Ui& ui, std::string_view window);
 // Makes the page that the modify window's page selector `selector` declares current.

@@ -35,8 +35,8 @@ Unit Label(const char* name, const In& in, int left, int top, int width, int hei
   return u;
 }
 
-Unit Edit(const char* name, const In& in, int left, int top, int width, int height,
-          InputMode input = InputMode::Free, int maxLength = 0) {
+Unit Edit(const char* name, const In& in, int left, int top, int width, int height, InputMode input = InputMode::Free,
+          int maxLength = 0) {
   Unit u = Make(UnitKind::EditBox, name, in, left, top, width, height);
   u.input = input;
   u.maxLength = maxLength;
@@ -51,8 +51,7 @@ Unit HiddenEdit(const char* name, const In& in) {
 }
 
 // Combo boxes open with their first item selected; one without items selects nothing.
-Unit Combo(const char* name, const In& in, int left, int top, int width, int height,
-           std::vector<std::string> items) {
+Unit Combo(const char* name, const In& in, int left, int top, int width, int height, std::vector<std::string> items) {
   Unit u = Make(UnitKind::ComboBox, name, in, left, top, width, height);
   u.items = std::move(items);
   u.selection = u.items.empty() ? -1 : 0;
@@ -65,8 +64,8 @@ Unit Group(const char* name, const In& in, int left, int top, int width, int hei
   return u;
 }
 
-Unit ImageButton(const char* name, const In& in, int left, int top, int width, int height,
-                 const char* normal, const char* hover) {
+Unit ImageButton(const char* name, const In& in, int left, int top, int width, int height, const char* normal,
+                 const char* hover) {
   Unit u = Make(UnitKind::ImageButton, name, in, left, top, width, height);
   u.cursor = CursorKind::Hand;
   u.picture = normal;

@@ -92,8 +92,7 @@ bool IsDeviceName(std::string_view component) {
   for (char& c : base) c = static_cast<char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
   static constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
   if (std::find(kPlain.begin(), kPlain.end(), base) != kPlain.end()) return true;
-  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' &&
-         base[3] <= '9';
+  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9';
 }
 
 // Why one path component cannot be written inside the destination; empty when it can.
@@ -222,7 +221,8 @@ Result<std::string> ReadEntry(unzFile zip, const unz_file_info64& info, const st
   size_t done = 0;
   int n = 0;
   while (done < data.size() &&
-         (n = unzReadCurrentFile(zip, data.data() + done, static_cast<unsigned>(std::min<size_t>(data.size() - done, 1u << 20)))) > 0)
+         (n = unzReadCurrentFile(zip, data.data() + done,
+                                 static_cast<unsigned>(std::min<size_t>(data.size() - done, 1u << 20)))) > 0)
     done += static_cast<size_t>(n);
   int closed = unzCloseCurrentFile(zip);
   if (n < 0 || closed != UNZ_OK || done != info.uncompressed_size) return damaged;
@@ -311,7 +311,8 @@ UnpackResult Unpack(std::string_view archivePath, std::string_view destinationFo
   std::string folder(destinationFolder);
   if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
 
-  if (!LooksLikeZip(*bytes)) return Failed(UnpackStatus::NotZip, ErrorOf(Problem::DamagedArchive, "不是ZIP压缩包").message);
+  if (!LooksLikeZip(*bytes))
+    return Failed(UnpackStatus::NotZip, ErrorOf(Problem::DamagedArchive, "不是ZIP压缩包").message);
   OpenZip zip(*bytes);
   if (!zip.get()) return Failed(UnpackStatus::NotZip, ErrorOf(Problem::DamagedArchive, "目录已损坏").message);
   UnpackStatus failure = UnpackStatus::Done;
@@ -366,7 +367,8 @@ UnpackResult Unpack(std::string_view archivePath, std::string_view destinationFo
     return Success();
   });
   if (cancelled) return UnpackResult{UnpackStatus::Done, {}, done, true};
-  if (!walked) return Failed(failure == UnpackStatus::Done ? UnpackStatus::NotZip : failure, walked.error().message, done);
+  if (!walked)
+    return Failed(failure == UnpackStatus::Done ? UnpackStatus::NotZip : failure, walked.error().message, done);
   return UnpackResult{UnpackStatus::Done, {}, done, false};
 }
 

@@ -28,8 +28,8 @@ enum class UnpackStatus : int {
 
 struct UnpackResult {
   UnpackStatus status = UnpackStatus::Done;
-  std::string reason;    // GBK, for the user: what failed and why; empty when done
-  int entriesDone = 0;   // entries unpacked before the end
+  std::string reason;      // GBK, for the user: what failed and why; empty when done
+  int entriesDone = 0;     // entries unpacked before the end
   bool cancelled = false;  // the progress callback stopped the unpacking early
   bool ok() const { return status == UnpackStatus::Done; }
 };
@@ -57,7 +57,6 @@ Result<std::vector<Entry>> ListEntries(std::string_view archivePath);
 // also a read-only file, and leave the file with normal attributes (attributes stored in the
 // archive are not applied). Files are written one by one: a write that fails stops the
 // unpacking and leaves the entries before it unpacked.
-UnpackResult Unpack(std::string_view archivePath, std::string_view destinationFolder,
-                    const Progress& progress = {});
+UnpackResult Unpack(std::string_view archivePath, std::string_view destinationFolder, const Progress& progress = {});
 
 }  // namespace xl::archive

@@ -19,7 +19,8 @@ std::string_view ProblemText(Problem problem) {
     case Problem::FileInTheWay: return "需要文件夹的位置上已有一个同名文件；请把这个文件改名或移走后再试";
     case Problem::NetworkGone: return "网络路径已断开或无法访问；请检查网络连接后再试";
     case Problem::TooLarge: return "文件太大，无法读取";
-    case Problem::BadName: return "文件路径含有无法识别的字符（例如表情符号）；请把文件名或文件夹名改成中文或英文后再试";
+    case Problem::BadName:
+      return "文件路径含有无法识别的字符（例如表情符号）；请把文件名或文件夹名改成中文或英文后再试";
     case Problem::DamagedArchive: return "压缩包已损坏或格式不受支持；请重新下载修改器后再试";
   }
   return {};
@@ -27,11 +28,11 @@ std::string_view ProblemText(Problem problem) {
 
 Problem ProblemOfWindowsCode(std::uint32_t code) {
   switch (code) {
-    case 2:     // ERROR_FILE_NOT_FOUND
-    case 3:     // ERROR_PATH_NOT_FOUND
-    case 15:    // ERROR_INVALID_DRIVE
+    case 2:   // ERROR_FILE_NOT_FOUND
+    case 3:   // ERROR_PATH_NOT_FOUND
+    case 15:  // ERROR_INVALID_DRIVE
       return Problem::NotFound;
-    case 5:     // ERROR_ACCESS_DENIED
+    case 5:  // ERROR_ACCESS_DENIED
       return Problem::AccessDenied;
     case 32:    // ERROR_SHARING_VIOLATION
     case 33:    // ERROR_LOCK_VIOLATION
@@ -40,22 +41,21 @@ Problem ProblemOfWindowsCode(std::uint32_t code) {
     case 19:    // ERROR_WRITE_PROTECT
     case 6009:  // ERROR_FILE_READ_ONLY
       return Problem::ReadOnly;
-    case 39:    // ERROR_HANDLE_DISK_FULL
-    case 112:   // ERROR_DISK_FULL
+    case 39:   // ERROR_HANDLE_DISK_FULL
+    case 112:  // ERROR_DISK_FULL
       return Problem::DiskFull;
-    case 206:   // ERROR_FILENAME_EXCED_RANGE
+    case 206:  // ERROR_FILENAME_EXCED_RANGE
       return Problem::PathTooLong;
-    case 80:    // ERROR_FILE_EXISTS
-    case 183:   // ERROR_ALREADY_EXISTS
+    case 80:   // ERROR_FILE_EXISTS
+    case 183:  // ERROR_ALREADY_EXISTS
       return Problem::FileInTheWay;
     case 53:    // ERROR_BAD_NETPATH
     case 64:    // ERROR_NETNAME_DELETED
     case 1231:  // ERROR_NETWORK_UNREACHABLE
       return Problem::NetworkGone;
-    case 223:   // ERROR_FILE_TOO_LARGE
+    case 223:  // ERROR_FILE_TOO_LARGE
       return Problem::TooLarge;
-    default:
-      return Problem::Other;
+    default: return Problem::Other;
   }
 }
 
@@ -73,17 +73,14 @@ Problem ProblemOfErrno(int err) {
     case ETXTBSY:
 #endif
       return Problem::InUse;
-    case EROFS:
-      return Problem::ReadOnly;
+    case EROFS: return Problem::ReadOnly;
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
       return Problem::DiskFull;
-    case ENAMETOOLONG:
-      return Problem::PathTooLong;
-    case EEXIST:
-      return Problem::FileInTheWay;
+    case ENAMETOOLONG: return Problem::PathTooLong;
+    case EEXIST: return Problem::FileInTheWay;
 #ifdef ENETDOWN
     case ENETDOWN:
     case ENETUNREACH:
@@ -93,10 +90,8 @@ Problem ProblemOfErrno(int err) {
     case ESTALE:
 #endif
       return Problem::NetworkGone;
-    case EFBIG:
-      return Problem::TooLarge;
-    default:
-      return Problem::Other;
+    case EFBIG: return Problem::TooLarge;
+    default: return Problem::Other;
   }
 }
 
@@ -106,7 +101,8 @@ Error ErrorOf(Problem problem, std::string_view detail) {
     // What to do follows the first "；", found character by character.
     const std::string_view advice = "；";
     size_t at = 0;
-    while (at < text.size() && std::string_view(text).substr(at, advice.size()) != advice) at += GbkCharLength(text, at);
+    while (at < text.size() && std::string_view(text).substr(at, advice.size()) != advice)
+      at += GbkCharLength(text, at);
     text.insert(at, "（" + std::string(detail) + "）");
   }
   return Error{std::move(text), problem};

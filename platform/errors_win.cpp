@@ -13,7 +13,7 @@ std::wstring MessageInLanguage(DWORD code, DWORD language) {
   std::wstring wide = n && text ? std::wstring(text, n) : std::wstring();
   if (text) LocalFree(text);
   while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ' || wide.back() == L'.' ||
-                          wide.back() == L'\u3002'))
+                           wide.back() == L'\u3002'))
     wide.pop_back();
   return wide;
 }
@@ -27,7 +27,8 @@ std::string SystemText(DWORD code) {
   if (wide.empty()) return {};
   int size = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
+  if (size > 0)
+    WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
   return out;
 }
 

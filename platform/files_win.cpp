@@ -32,7 +32,8 @@ std::string Narrow(std::wstring_view wide) {
   if (auto gbk = WideToGbk(wide)) return *gbk;
   int size = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
+  if (size > 0)
+    WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
   return out;
 }
 
@@ -100,8 +101,8 @@ std::string ProgramPath(std::string_view nativePath) { return std::string(native
 Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes) {
   auto wide = Wide(path);
   if (!wide) return BadPath();
-  Handle file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  Handle file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.ok()) return LastError();
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) return LastError();
@@ -128,8 +129,8 @@ Status WriteWholeFile(std::string_view path, std::string_view bytes) {
   DWORD attributes = Attributes(*wide);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
     return ErrorOf(Problem::ReadOnly);
-  Handle file(CreateFileW(wide->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle file(CreateFileW(wide->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                          nullptr));
   if (!file.ok()) return LastError();
   if (Status s = WriteAll(file.get(), bytes); !s) return s;
   if (!file.Close()) return LastError();

@@ -69,8 +69,8 @@ bool KeyValue(std::string_view line, std::string_view& key, std::string_view& va
 // double quotes itself, goes in double quotes: reading trims the line and takes one pair of
 // quotes off, as GetPrivateProfileString does, and so gives the value back as written.
 std::string Stored(std::string_view value) {
-  const bool edges = !value.empty() && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
-                                        value.back() == '\t');
+  const bool edges =
+      !value.empty() && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' || value.back() == '\t');
   const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
   if (!edges && !quoted) return std::string(value);
   std::string out(1, '"');

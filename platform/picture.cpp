@@ -21,8 +21,7 @@ Result<Picture> DecodePng(std::string_view bytes) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
-    return DecodeError("PNG", image.message);
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return DecodeError("PNG", image.message);
   if (image.width == 0 || image.height == 0 || image.width > kMaxPictureSide || image.height > kMaxPictureSide) {
     png_image_free(&image);
     return DecodeError("PNG", "尺寸超出范围");
@@ -128,7 +127,8 @@ Result<Picture> DecodePicture(std::string_view bytes) {
 void PremultiplyAlpha(Picture& picture) {
   for (size_t i = 0; i + 3 < picture.pixels.size(); i += 4) {
     unsigned a = picture.pixels[i + 3];
-    for (int c = 0; c < 3; ++c) picture.pixels[i + c] = static_cast<std::uint8_t>((picture.pixels[i + c] * a + 127) / 255);
+    for (int c = 0; c < 3; ++c)
+      picture.pixels[i + c] = static_cast<std::uint8_t>((picture.pixels[i + c] * a + 127) / 255);
   }
 }
 

@@ -10,17 +10,17 @@ namespace xl {
 // What kind of failure an error is, for callers that answer some kinds in their own words
 // (platform/errors.h holds the program's reason for each).
 enum class Problem {
-  Other,         // no words of the program's own: the system's text and code
-  NotFound,      // the file or a folder on its path does not exist
+  Other,     // no words of the program's own: the system's text and code
+  NotFound,  // the file or a folder on its path does not exist
   AccessDenied,
-  InUse,         // another program holds the file open
+  InUse,  // another program holds the file open
   ReadOnly,
   DiskFull,
   PathTooLong,
   FileInTheWay,  // a file stands where a folder is needed
   NetworkGone,
-  TooLarge,      // larger than the reader accepts
-  BadName,       // a path GBK cannot hold
+  TooLarge,  // larger than the reader accepts
+  BadName,   // a path GBK cannot hold
   DamagedArchive,
 };
 

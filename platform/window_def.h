@@ -48,7 +48,7 @@ struct Unit {
   // Design-time current selection of list and combo boxes; the current page of a tab control.
   int selection = -1;
   InputMode input = InputMode::Free;
-  int maxLength = 0;  // 0 = none
+  int maxLength = 0;         // 0 = none
   std::string picture;       // resource name of the picture (picture box, image button normal)
   std::string hoverPicture;  // resource name of the image button's hover picture
   PictureMode pictureMode = PictureMode::Plain;

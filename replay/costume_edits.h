@@ -22,9 +22,21 @@ struct CostumeSlot {
 
 // The editable slots, in the order the page and every loop over them use.
 inline constexpr std::array<CostumeSlot, 15> kCostumeSlots = {{
-    {2, "脸型"}, {3, "发型"}, {4, "上身"}, {6, "下身"}, {8, "鞋子"},
-    {13, "左手持"}, {14, "右手持"}, {15, "背饰"}, {16, "头饰"}, {17, "面饰"},
-    {20, "手链"}, {21, "脚链"}, {24, "戒指"}, {32, "伴侣戒指"}, {5, "增加光效"},
+    {2, "脸型"},
+    {3, "发型"},
+    {4, "上身"},
+    {6, "下身"},
+    {8, "鞋子"},
+    {13, "左手持"},
+    {14, "右手持"},
+    {15, "背饰"},
+    {16, "头饰"},
+    {17, "面饰"},
+    {20, "手链"},
+    {21, "脚链"},
+    {24, "戒指"},
+    {32, "伴侣戒指"},
+    {5, "增加光效"},
 }};
 
 // What precedes a slot's item id in a block; the id ends at "</BodyPartId>".

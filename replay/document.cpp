@@ -65,7 +65,8 @@ void TakeMerged(ReplayState& state, std::vector<size_t> at, const std::vector<st
   for (size_t i = 0; i < at.size(); ++i) sameLengths &= state.edited[i].size() == state.loaded[i].size();
   if (sameLengths) {
     for (size_t i = 0; i < at.size(); ++i)
-      std::copy(state.edited[i].begin(), state.edited[i].end(), state.text.begin() + static_cast<std::ptrdiff_t>(at[i]));
+      std::copy(state.edited[i].begin(), state.edited[i].end(),
+                state.text.begin() + static_cast<std::ptrdiff_t>(at[i]));
   } else {
     size_t size = 0;
     for (std::string_view p : pieces) size += p.size();
@@ -135,7 +136,8 @@ Status MergeAndWrite(ReplayState& state, std::string_view path) {
     state.backupKept = true;
   }
   const std::vector<std::string_view> pieces = MergedPieces(state, *at);
-  if (Status s = fs::ReplaceFileAtomically(path, pieces); !s) return Error{"无法写入 " + file + "：" + s.error().message};
+  if (Status s = fs::ReplaceFileAtomically(path, pieces); !s)
+    return Error{"无法写入 " + file + "：" + s.error().message};
 
   TakeMerged(state, std::move(*at), pieces);
   state.savedBytes = state.text;  // what the file holds now: later edits are measured against it

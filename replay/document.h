@@ -24,13 +24,13 @@ struct ReplayState {
   // The file as last opened or saved: unsaved edits are measured against it, and the first
   // save keeps it (the file as opened) as NAME.rcd.bak.
   std::string savedBytes;
-  std::vector<std::string> edited;  // EditedBlocks, 0-based here: person N is edited[N-1]
-  std::vector<std::string> loaded;  // LoadedBlocks, as taken from `text` at the last split
-  std::vector<size_t> loadedAt;     // where each loaded block stood in `text` then (0-based)
-  int currentPerson = 0;             // 1-based; 0 until a person is picked
+  std::vector<std::string> edited;         // EditedBlocks, 0-based here: person N is edited[N-1]
+  std::vector<std::string> loaded;         // LoadedBlocks, as taken from `text` at the last split
+  std::vector<size_t> loadedAt;            // where each loaded block stood in `text` then (0-based)
+  int currentPerson = 0;                   // 1-based; 0 until a person is picked
   std::array<std::string, 15> slotValues;  // item ids read at the last pick, slot table order
   std::array<std::string, 6> avatarCodes;  // the companion avatar codes the last apply showed
-  bool backupKept = false;  // NAME.rcd.bak written by the first save after opening
+  bool backupKept = false;                 // NAME.rcd.bak written by the first save after opening
 };
 
 // Reads a replay file whole. Refuses files larger than kMaxReplayBytes.

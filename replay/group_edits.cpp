@@ -14,9 +14,7 @@ constexpr std::string_view kNameBox = "编辑框_舞团名字";
 constexpr std::string_view kStoredNameBox = "编辑框_原舞团名字";
 constexpr std::string_view kNameOpen = "<GuildNameDataBuf>", kNameClose = "</GuildNameDataBuf>";
 
-std::string Element(std::string_view value) {
-  return std::string(kNameOpen).append(value).append(kNameClose);
-}
+std::string Element(std::string_view value) { return std::string(kNameOpen).append(value).append(kNameClose); }
 
 }  // namespace
 

@@ -78,8 +78,10 @@ void ApplyIdentity(ReplayState& state, Ui& ui) {
     int replaced = 0;
     b = ReplaceText(b, Element(kNameOpen, storedHex, kNameClose), Element(kNameOpen, hex, kNameClose), 1, 1, true,
                     &replaced);
-    if (replaced > 0) writtenHex = hex;
-    else missing.emplace_back("昵称");
+    if (replaced > 0)
+      writtenHex = hex;
+    else
+      missing.emplace_back("昵称");
   }
 
   const std::string title = ui.GetText(kModifyWindow, "编辑框_修改称号");

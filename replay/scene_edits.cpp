@@ -21,7 +21,7 @@ struct Stage {
   std::string_view display, id;
 };
 constexpr Stage kStages[] = {
-    {"答题舞台", "answer"}, {"嫦娥月宫", "moonpalace"}, {"社区", "leisure"},   {"中式婚礼", "weddingroom003"},
+    {"答题舞台", "answer"}, {"嫦娥月宫", "moonpalace"}, {"社区", "leisure"},       {"中式婚礼", "weddingroom003"},
     {"沙漠", "PVEdesert"},  {"遗迹", "ruin"},           {"魔幻森林", "pveforest"},
 };
 

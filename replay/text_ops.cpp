@@ -108,7 +108,7 @@ class Searcher {
 
   std::string_view sought_;
   bool ignoreCase_;
-  std::vector<bool> folds_;            // bytes that compare without case
+  std::vector<bool> folds_;        // bytes that compare without case
   std::array<size_t, 256> shift_;  // Horspool skip per folded byte; filled when case is ignored
 };
 
@@ -150,8 +150,8 @@ TextPos FindText(std::string_view text, std::string_view sought, TextPos start, 
   return ToPosition(Searcher(sought, ignoreCase).Find(text, StartIndex(start)));
 }
 
-std::string ReplaceText(std::string_view text, std::string_view sought, std::string_view replacement,
-                        TextPos start, TextPos count, bool caseSensitive, int* replaced) {
+std::string ReplaceText(std::string_view text, std::string_view sought, std::string_view replacement, TextPos start,
+                        TextPos count, bool caseSensitive, int* replaced) {
   if (replaced) *replaced = 0;
   size_t from = StartIndex(start);
   if (text.empty() || sought.empty() || count == 0 || from >= text.size()) return std::string(text);
@@ -185,8 +185,8 @@ std::string TextBetween(std::string_view text, std::string_view openTag, std::st
   return std::string(text.substr(static_cast<size_t>(s - 1), static_cast<size_t>(e - s)));
 }
 
-bool RewriteField(std::string& target, std::string_view openTag, std::string_view closeTag,
-                  std::string_view newValue, FieldMode mode) {
+bool RewriteField(std::string& target, std::string_view openTag, std::string_view closeTag, std::string_view newValue,
+                  FieldMode mode) {
   // The quote marker is resolved here as well as in TextBetween: the element searched for
   // must be written the way the document writes it.
   const std::string open = QuoteMarkers(openTag), close = QuoteMarkers(closeTag);
@@ -206,14 +206,14 @@ bool RewriteField(std::string& target, std::string_view openTag, std::string_vie
     }
     return replaced > 0;
   }
-  std::string rewritten = ReplaceText(target, sought, replacement, 1, mode.firstOnly ? 1 : kAllOccurrences,
-                                      mode.caseSensitive, &replaced);
+  std::string rewritten =
+      ReplaceText(target, sought, replacement, 1, mode.firstOnly ? 1 : kAllOccurrences, mode.caseSensitive, &replaced);
   if (replaced > 0) target = std::move(rewritten);
   return replaced > 0;
 }
 
-std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view startMark,
-                                        std::string_view endMark, Ui* ui, std::vector<size_t>* offsets) {
+std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view startMark, std::string_view endMark,
+                                        Ui* ui, std::vector<size_t>* offsets) {
   std::vector<std::string> pieces;
   if (offsets) offsets->clear();
   const Searcher findStart(startMark, true), findEnd(endMark, true);

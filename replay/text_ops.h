@@ -33,9 +33,8 @@ TextPos FindText(std::string_view text, std::string_view sought, TextPos start =
 // `count` of them (negative: all), continuing after each inserted text. An empty text or
 // sought text, a start beyond the end or a count of 0 leaves the text as it is. The number
 // of replacements made goes to `replaced` when given.
-std::string ReplaceText(std::string_view text, std::string_view sought, std::string_view replacement,
-                        TextPos start = 1, TextPos count = kAllOccurrences, bool caseSensitive = true,
-                        int* replaced = nullptr);
+std::string ReplaceText(std::string_view text, std::string_view sought, std::string_view replacement, TextPos start = 1,
+                        TextPos count = kAllOccurrences, bool caseSensitive = true, int* replaced = nullptr);
 
 // The content of the first element opened by `openTag` and closed by the first `closeTag`
 // after it; empty when either is missing. The marker "#引号" in a tag stands for a double
@@ -50,16 +49,16 @@ struct FieldMode {
 // The common edit step: every element equal to the first element of that tag (or only the
 // first one) gets `newValue` as its content. A missing tag leaves `target` alone unless an
 // empty element of that tag exists. Returns whether an element was found and rewritten.
-bool RewriteField(std::string& target, std::string_view openTag, std::string_view closeTag,
-                  std::string_view newValue, FieldMode mode = {});
+bool RewriteField(std::string& target, std::string_view openTag, std::string_view closeTag, std::string_view newValue,
+                  FieldMode mode = {});
 
 // Every text strictly between `startMark` and the next `endMark` (ASCII case ignored),
 // with leading and trailing spaces (the space and the full-width space "　") removed;
 // empty pieces are skipped. Between pieces pending window messages are processed three
 // times through `ui` (nullptr: not at all), so the caller must not let `text` change
 // meanwhile. The 0-based offset of each piece in `text` goes to `offsets` when given.
-std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view startMark,
-                                        std::string_view endMark, Ui* ui, std::vector<size_t>* offsets = nullptr);
+std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view startMark, std::string_view endMark,
+                                        Ui* ui, std::vector<size_t>* offsets = nullptr);
 
 using TextPair = std::pair<std::string_view, std::string_view>;  // sought, replacement
 

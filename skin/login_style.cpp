@@ -117,8 +117,7 @@ Status InstallArchive(std::string_view archiveBytes, std::string_view gameFolder
   Status result = InstallFrom(*scratch, archiveBytes, gameFolder);
   if (fs::FileExists(*scratch)) {
     Status removed = fs::DeleteFile(*scratch);
-    if (!removed && result)
-      return Error{"界面已安装，但无法删除临时文件 " + *scratch + "：" + removed.error().message};
+    if (!removed && result) return Error{"界面已安装，但无法删除临时文件 " + *scratch + "：" + removed.error().message};
   }
   return result;
 }

@@ -21,7 +21,6 @@ void Install(Ui& ui, std::string_view programFolder, std::string_view documentsF
 // kept there earlier stays as it is), unpacks the archive into the game folder and removes
 // the scratch file again, whatever happened. An archive with one unsafe entry is refused
 // before anything is kept or unpacked.
-Status InstallArchive(std::string_view archiveBytes, std::string_view gameFolder,
-                      std::string_view documentsFolder);
+Status InstallArchive(std::string_view archiveBytes, std::string_view gameFolder, std::string_view documentsFolder);
 
 }  // namespace xl::skin

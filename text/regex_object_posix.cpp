@@ -109,7 +109,8 @@ bool RegexObject::Run(std::string_view pattern, std::string_view subject, const 
       Match m;
       for (size_t g = 0; g < it->size(); ++g) {
         const auto& sub = (*it)[g];
-        m.push_back(sub.matched ? Span{static_cast<long>(sub.first - s.begin()), static_cast<long>(sub.length())} : Span{});
+        m.push_back(sub.matched ? Span{static_cast<long>(sub.first - s.begin()), static_cast<long>(sub.length())}
+                                : Span{});
       }
       matches->push_back(std::move(m));
       if (!options.global) break;

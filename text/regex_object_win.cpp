@@ -168,7 +168,8 @@ bool RegexObject::Run(std::string_view pattern, std::string_view subject, const 
   e.Release();
   CLSID clsid;
   if (FAILED(CLSIDFromProgID(L"VBScript.RegExp", &clsid))) return false;
-  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&e.regex)))) {
+  if (FAILED(
+          CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&e.regex)))) {
     e.regex = nullptr;
     return false;
   }
@@ -245,11 +246,14 @@ std::string RegexObject::GroupText(int n, int g, int* position) const {
       const std::wstring wanted = BstrText(group.v);
       const long first = GetLong(match, L"FirstIndex", -1);
       const long length = GetLong(match, L"Length", -1);
-      const size_t at = e.InSubject(first, length)
-                            ? e.subject.chars.substr(0, static_cast<size_t>(first + length)).find(wanted, static_cast<size_t>(first))
-                            : std::wstring::npos;
-      if (at != std::wstring::npos) text = e.Bytes(static_cast<long>(at), static_cast<long>(wanted.size()), position);
-      else text = ToGbk(wanted);
+      const size_t at =
+          e.InSubject(first, length)
+              ? e.subject.chars.substr(0, static_cast<size_t>(first + length)).find(wanted, static_cast<size_t>(first))
+              : std::wstring::npos;
+      if (at != std::wstring::npos)
+        text = e.Bytes(static_cast<long>(at), static_cast<long>(wanted.size()), position);
+      else
+        text = ToGbk(wanted);
     }
   }
   match->Release();
@@ -262,7 +266,8 @@ int RegexObject::GroupCount() const {
   if (!first) return 0;
   Variant groups;
   long count = 0;
-  if (Get(first, L"SubMatches", {}, VT_DISPATCH, groups) && groups.v.pdispVal) count = GetLong(groups.v.pdispVal, L"Count", 0);
+  if (Get(first, L"SubMatches", {}, VT_DISPATCH, groups) && groups.v.pdispVal)
+    count = GetLong(groups.v.pdispVal, L"Count", 0);
   first->Release();
   return static_cast<int>(count);
 }

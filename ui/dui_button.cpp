@@ -55,8 +55,7 @@ wchar_t AccessKeyOf(std::string_view text) {
   return 0;
 }
 
-void DrawText(GpGraphics* g, std::string_view text, RectF rect, ARGB colour, GpFont* font, bool centred,
-              bool hotkeys) {
+void DrawText(GpGraphics* g, std::string_view text, RectF rect, ARGB colour, GpFont* font, bool centred, bool hotkeys) {
   if (!font) font = DefaultUiFont();
   if (!g || !font || text.empty()) return;
   GpStringFormat* rawFormat = nullptr;

@@ -14,7 +14,10 @@ class DuiButton : public DuiElement {
 
   void SetText(std::string_view text) override;
   int State() const { return state_; }
-  void SetTextColour(ARGB colour) { textColour_ = colour; RequestRepaint(); }
+  void SetTextColour(ARGB colour) {
+    textColour_ = colour;
+    RequestRepaint();
+  }
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -30,7 +33,6 @@ class DuiButton : public DuiElement {
 wchar_t AccessKeyOf(std::string_view text);
 
 // Draws GBK text into a rectangle in the default UI font (or `font`), "&X" underlining X.
-void DrawText(GpGraphics* g, std::string_view text, RectF rect, ARGB colour, GpFont* font, bool centred,
-              bool hotkeys);
+void DrawText(GpGraphics* g, std::string_view text, RectF rect, ARGB colour, GpFont* font, bool centred, bool hotkeys);
 
 }  // namespace xl::ui

@@ -133,7 +133,8 @@ void DuiElement::StopFade() {
 LRESULT DuiElement::OnMessage(UINT message, WPARAM, LPARAM) {
   switch (message) {
     case kFadeTick: FadeTick(); return 0;
-    case kElementPaint: case kRepaintFull: Repaint(); return 0;
+    case kElementPaint:
+    case kRepaintFull: Repaint(); return 0;
     case kHasFocusQuery: return HasFocus() ? 1 : 0;
     default: return kUnhandled;
   }

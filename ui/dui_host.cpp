@@ -14,7 +14,7 @@
 namespace xl::ui {
 namespace {
 
-constexpr unsigned kButtonKinds[] = {kCloseButton, kMaximizeButton, kMinimizeButton, kExtraButton1,
+constexpr unsigned kButtonKinds[] = {kCloseButton,  kMaximizeButton, kMinimizeButton, kExtraButton1,
                                      kExtraButton2, kExtraButton3,   kExtraButton4};
 
 RECT ToRect(RectF r) {
@@ -89,8 +89,7 @@ bool DuiHost::Attach(HWND window, const HostOptions& o) {
   CreateTooltip();
   if (resizable_) SetStyle(window, Style(window) | WS_THICKFRAME);
   // Tell the system the frame changed, so the client area becomes the whole window.
-  SetWindowPos(window, nullptr, 0, 0, 0, 0,
-               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
 
@@ -412,31 +411,55 @@ LRESULT DuiHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window_) return 0;  // the hook destroyed the window
   }
   switch (message) {
-    case WM_DESTROY: { HWND w = window_; WNDPROC p = previousProc_; Detach(); return CallWindowProcW(p, w, message, wParam, lParam); }
-    case WM_SIZE: if (wParam != SIZE_MINIMIZED) OnSize(); break;
+    case WM_DESTROY: {
+      HWND w = window_;
+      WNDPROC p = previousProc_;
+      Detach();
+      return CallWindowProcW(p, w, message, wParam, lParam);
+    }
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) OnSize();
+      break;
     case WM_ACTIVATE: OnActivate(LOWORD(wParam) != WA_INACTIVE); break;
     case WM_SETTEXT: return OnSetText(reinterpret_cast<LPCWSTR>(lParam));
     case WM_PAINT: OnPaint(); return 0;
     case WM_CLOSE: return OnClose(message, wParam, lParam);
-    case WM_SETCURSOR: if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return 1; break;
+    case WM_SETCURSOR:
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return 1;
+      break;
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
     case WM_STYLECHANGED: OnStyleChanged(); break;
-    case WM_NCCALCSIZE: if (wParam) return 1; break;  // the client area is the whole window
+    case WM_NCCALCSIZE:  // the client area is the whole window
+      if (wParam) return 1;
+      break;
     case WM_NCACTIVATE: return 1;
     case WM_NCPAINT: return 0;
     case WM_KEYDOWN: OnKeyDown(wParam, lParam); break;
     case WM_SYSKEYDOWN: OnSysKeyDown(wParam); break;
     case WM_TIMER: OnTimer(wParam); return 0;
-    case WM_KEYUP: case WM_CHAR: case WM_IME_COMPOSITION: case WM_COMMAND: case WM_MOUSEWHEEL:
-      ToFocused(message, wParam, lParam); break;
-    case WM_MOUSEMOVE: OnMouseMoveTracking(); OnMouse(message, wParam, lParam); break;
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_RBUTTONDOWN: case WM_RBUTTONUP:
-      OnMouse(message, wParam, lParam); break;
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_IME_COMPOSITION:
+    case WM_COMMAND:
+    case WM_MOUSEWHEEL: ToFocused(message, wParam, lParam); break;
+    case WM_MOUSEMOVE:
+      OnMouseMoveTracking();
+      OnMouse(message, wParam, lParam);
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: OnMouse(message, wParam, lParam); break;
     case WM_LBUTTONDBLCLK: return OnDoubleClick(lParam);
     case WM_MOUSELEAVE: OnMouseLeave(); break;
-    case kHostGrantFocus: case kHostAccessKeys: case kHostPushBuffer: case kHostRepaintElement:
-    case kHostRedraw: case kHostElementMoved: case kHostForward1: case kHostForward2:
-      return OnPrivate(message, wParam, lParam);
+    case kHostGrantFocus:
+    case kHostAccessKeys:
+    case kHostPushBuffer:
+    case kHostRepaintElement:
+    case kHostRedraw:
+    case kHostElementMoved:
+    case kHostForward1:
+    case kHostForward2: return OnPrivate(message, wParam, lParam);
     default: break;
   }
   return window_ ? CallPrevious(message, wParam, lParam) : 0;
@@ -470,8 +493,8 @@ void DuiHost::OnPaint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window_, &ps);
   if (buffer_.Valid()) {
-    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-           ps.rcPaint.bottom - ps.rcPaint.top, buffer_.dc(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
+           buffer_.dc(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
   } else {
     // No back buffer: paint straight onto the window.
     GpGraphics* raw = nullptr;
@@ -535,9 +558,15 @@ LRESULT DuiHost::ToFocused(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT DuiHost::OnPrivate(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kHostGrantFocus: SetFocus(FindElement(wParam), false); return 0;
-    case kHostAccessKeys: if (DuiElement* e = FindElement(wParam)) SetAccessKey(e, static_cast<wchar_t>(lParam)); return 0;
-    case kHostPushBuffer: if (Layered() && buffer_.Valid()) PushLayered(buffer_.dc()); return 0;
-    case kHostRepaintElement: if (DuiElement* e = FindElement(wParam)) e->Dispatch(kElementPaint); return 0;
+    case kHostAccessKeys:
+      if (DuiElement* e = FindElement(wParam)) SetAccessKey(e, static_cast<wchar_t>(lParam));
+      return 0;
+    case kHostPushBuffer:
+      if (Layered() && buffer_.Valid()) PushLayered(buffer_.dc());
+      return 0;
+    case kHostRepaintElement:
+      if (DuiElement* e = FindElement(wParam)) e->Dispatch(kElementPaint);
+      return 0;
     case kHostRedraw: RedrawPending(); return 0;
     case kHostElementMoved:
       if (DuiElement* e = FindElement(wParam)) {
@@ -545,8 +574,10 @@ LRESULT DuiHost::OnPrivate(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!busy_ && lParam == 1) InvalidateRect(e->previousRect_), InvalidateRect(e->rect_);
       }
       return 0;
-    case kHostForward1: case kHostForward2:
-      if (DuiElement* e = FindElement(static_cast<UINT_PTR>(lParam))) return e->Dispatch(message, 0, static_cast<LPARAM>(wParam));
+    case kHostForward1:
+    case kHostForward2:
+      if (DuiElement* e = FindElement(static_cast<UINT_PTR>(lParam)))
+        return e->Dispatch(message, 0, static_cast<LPARAM>(wParam));
       return kUnhandled;
     default: return kUnhandled;
   }

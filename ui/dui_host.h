@@ -26,8 +26,8 @@ class DuiSysButton;
 
 // Style flags of a host.
 enum HostStyle : unsigned {
-  kDrawIcon = 1,      // window icon, 16 x 16 at (11, 11)
-  kCaptionText = 2,   // caption label from the window text; double-click toggles maximise
+  kDrawIcon = 1,     // window icon, 16 x 16 at (11, 11)
+  kCaptionText = 2,  // caption label from the window text; double-click toggles maximise
   kCloseButton = 4,
   kMaximizeButton = 8,
   kMinimizeButton = 16,
@@ -40,8 +40,8 @@ enum HostStyle : unsigned {
 
 // Private messages a host posts or sends to its window.
 enum HostMessage : UINT {
-  kHostGrantFocus = 10240,   // wParam: element id
-  kHostAccessKeys = 10251,   // wParam: element id, lParam: key (0 removes the element's keys)
+  kHostGrantFocus = 10240,  // wParam: element id
+  kHostAccessKeys = 10251,  // wParam: element id, lParam: key (0 removes the element's keys)
   kHostPushBuffer = 10253,
   kHostRepaintElement = 10255,  // wParam: element id
   kHostRedraw = 10256,          // recompose the collected rectangles
@@ -54,28 +54,28 @@ inline constexpr WPARAM kDoubleClickMark = 10086;
 
 // Options of Attach; each has the default the comment names.
 struct HostOptions {
-  std::string_view backgroundImage;   // encoded picture bytes; none
-  long backgroundColour = -1;         // 0x00BBGGRR; -1 none (the system's button face)
-  std::optional<unsigned> styleFlags; // derived: icon, caption, close + the window's own boxes
-  int layerAlpha = -1;                // -1 opaque; 0-255 layered, background alpha
-  int frameStyle = 7;                 // 1 = plain: no border line, no blur
-  bool animations = true;             // element state changes cross-fade
-  std::optional<bool> resizable;      // the window had WS_THICKFRAME
+  std::string_view backgroundImage;    // encoded picture bytes; none
+  long backgroundColour = -1;          // 0x00BBGGRR; -1 none (the system's button face)
+  std::optional<unsigned> styleFlags;  // derived: icon, caption, close + the window's own boxes
+  int layerAlpha = -1;                 // -1 opaque; 0-255 layered, background alpha
+  int frameStyle = 7;                  // 1 = plain: no border line, no blur
+  bool animations = true;              // element state changes cross-fade
+  std::optional<bool> resizable;       // the window had WS_THICKFRAME
   bool captionDrag = true;
-  std::optional<bool> blurBehind;     // layered windows on Windows 6 and later
-  RECT margins{0, 0, 0, 0};           // nine-grid margins of the background picture
+  std::optional<bool> blurBehind;  // layered windows on Windows 6 and later
+  RECT margins{0, 0, 0, 0};        // nine-grid margins of the background picture
   int storedOption = 0;
   int storedOption2 = 1;
-  HWND skinSource = nullptr;          // reuse that window's host background picture
+  HWND skinSource = nullptr;  // reuse that window's host background picture
 };
 
 // One frame of an opening or closing effect: where the composed window image goes, at
 // what constant alpha, and how long the host lets messages run before the next frame.
 struct EffectFrame {
-  RectF dest;         // kinds 1, 2 and 7: the whole image, moved or scaled
-  bool strips;        // other kinds: the image cut into one-pixel columns that slide apart
-  float spread;       // strips: 0 together, 1 fully apart
-  int alpha;          // 0-255
+  RectF dest;    // kinds 1, 2 and 7: the whole image, moved or scaled
+  bool strips;   // other kinds: the image cut into one-pixel columns that slide apart
+  float spread;  // strips: 0 together, 1 fully apart
+  int alpha;     // 0-255
   DWORD pauseMs;
 };
 // Number of frames of an effect kind: ten to open; fifteen to close, twenty for kind 2.

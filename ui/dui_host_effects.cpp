@@ -182,7 +182,8 @@ void DuiHost::DrawEffectFrame(Surface& target, int kind, const EffectFrame& fram
     float shift = frame.spread * phase * h * 0.5f;
     float top = kind == 3 ? shift : kind == 4 ? -shift : shift / 2;
     float height = kind == 3 || kind == 4 ? h : h - shift;
-    DrawImageAlpha(g, image, RectF(static_cast<float>(x), top, 1, height), RectF(static_cast<float>(x), 0, 1, h), alpha);
+    DrawImageAlpha(g, image, RectF(static_cast<float>(x), top, 1, height), RectF(static_cast<float>(x), 0, 1, h),
+                   alpha);
   }
 }
 

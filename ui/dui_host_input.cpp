@@ -11,8 +11,17 @@ namespace xl::ui {
 namespace {
 
 // Sizing zones as WM_SYSCOMMAND SC_SIZE sub-codes.
-enum Zone { kNoZone = 0, kLeft = 1, kRight = 2, kTop = 3, kTopLeft = 4, kTopRight = 5, kBottom = 6, kBottomLeft = 7,
-            kBottomRight = 8 };
+enum Zone {
+  kNoZone = 0,
+  kLeft = 1,
+  kRight = 2,
+  kTop = 3,
+  kTopLeft = 4,
+  kTopRight = 5,
+  kBottom = 6,
+  kBottomLeft = 7,
+  kBottomRight = 8
+};
 
 Zone ZoneAt(int x, int y, int w, int h) {
   bool top = y <= 7, bottom = h - y < 10;
@@ -27,9 +36,12 @@ Zone ZoneAt(int x, int y, int w, int h) {
 
 LPCWSTR ZoneCursor(Zone z) {
   switch (z) {
-    case kLeft: case kRight: return IDC_SIZEWE;
-    case kTop: case kBottom: return IDC_SIZENS;
-    case kTopLeft: case kBottomRight: return IDC_SIZENWSE;
+    case kLeft:
+    case kRight: return IDC_SIZEWE;
+    case kTop:
+    case kBottom: return IDC_SIZENS;
+    case kTopLeft:
+    case kBottomRight: return IDC_SIZENWSE;
     default: return IDC_SIZENESW;
   }
 }
@@ -104,8 +116,7 @@ void DuiHost::OnKeyDown(WPARAM key, LPARAM lParam) {
 void DuiHost::OnSysKeyDown(WPARAM key) {
   wchar_t pressed = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(key)));
   for (auto& [accessKey, element] : accessKeys_) {
-    if (static_cast<wchar_t>(std::towupper(accessKey)) != pressed || !element->visible_ || element->disabled_)
-      continue;
+    if (static_cast<wchar_t>(std::towupper(accessKey)) != pressed || !element->visible_ || element->disabled_) continue;
     Click(element, 0, 0);
     return;
   }
@@ -191,8 +202,7 @@ void DuiHost::PressAt(DuiElement* hit, WPARAM wParam, LPARAM lParam, float y) {
     return;
   }
   bool maximizable = styleFlags_ & kMaximizeButton;
-  if (doubleClick && maximizable &&
-      ((hit && hit == caption_ && (styleFlags_ & kCaptionText)) || (!hit && y < 30))) {
+  if (doubleClick && maximizable && ((hit && hit == caption_ && (styleFlags_ & kCaptionText)) || (!hit && y < 30))) {
     ToggleMaximize();
     SendMessageW(window_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     return;

@@ -8,16 +8,25 @@ class DuiLabel : public DuiElement {
  public:
   // Labels carry role code 3 unless the options say otherwise.
   static constexpr int kRole = 3;
-  DuiLabel(DuiHost& host, const ElementOptions& options, std::string_view text = {},
-           ARGB colour = kDefaultTextColour, GpFont* font = nullptr);
+  DuiLabel(DuiHost& host, const ElementOptions& options, std::string_view text = {}, ARGB colour = kDefaultTextColour,
+           GpFont* font = nullptr);
 
-  void SetColour(ARGB colour) { colour_ = colour; RequestRepaint(); }
+  void SetColour(ARGB colour) {
+    colour_ = colour;
+    RequestRepaint();
+  }
   ARGB Colour() const { return colour_; }
   // The label's font; null means the default UI font.
-  void SetFont(GpFont* font) { font_ = font; RequestRepaint(); }
+  void SetFont(GpFont* font) {
+    font_ = font;
+    RequestRepaint();
+  }
   // With no width limit, only explicit line breaks wrap (the text is measured and drawn
   // as it would be in an unlimited rectangle).
-  void SetUnlimitedWidth(bool on) { unlimited_ = on; RequestRepaint(); }
+  void SetUnlimitedWidth(bool on) {
+    unlimited_ = on;
+    RequestRepaint();
+  }
   bool UnlimitedWidth() const { return unlimited_; }
   // Size of the text in the label's font.
   Gdiplus::SizeF Measure() const;

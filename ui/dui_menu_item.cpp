@@ -45,7 +45,10 @@ LRESULT DuiMenuItem::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (item_.kind == MenuItemKind::Separator) return DuiElement::OnMessage(message, wParam, lParam);
   switch (message) {
     case kMouseEntered: Entered(); return 0;
-    case kMouseLeft: hovered_ = false; RequestRepaint(); return 0;
+    case kMouseLeft:
+      hovered_ = false;
+      RequestRepaint();
+      return 0;
     case kFadeTick:  // the hover timer: items never cross-fade
       KillTimer(Window(), Id());
       SubMenuSwitch(false);

@@ -49,8 +49,7 @@ void DuiSysButton::Render(GpGraphics* g, float width, float height) {
   bool restore = kind_ == kMaximizeButton && Window() && IsZoomed(Window());
   float w = kind_ == kCloseButton ? SysButtonSprite::kCloseWidth : SysButtonSprite::kOtherWidth;
   float x = static_cast<float>(SysButtonSprite::Column(kind_, restore)) + w * static_cast<float>(state_);
-  DrawImageAlpha(g, sprite, RectF(0, 0, width, height), RectF(x, 0, w, height),
-                 255);
+  DrawImageAlpha(g, sprite, RectF(0, 0, width, height), RectF(x, 0, w, height), 255);
 }
 
 }  // namespace xl::ui

@@ -26,14 +26,30 @@ using Gdiplus::GpStringFormat;
 using Gdiplus::RectF;
 
 // unique_ptr deleters for GDI+ objects.
-struct GraphicsDeleter { void operator()(GpGraphics* g) const { gp::GdipDeleteGraphics(g); } };
-struct ImageDeleter { void operator()(GpImage* i) const { gp::GdipDisposeImage(i); } };
-struct BitmapDeleter { void operator()(GpBitmap* b) const { gp::GdipDisposeImage(b); } };
-struct FontDeleter { void operator()(GpFont* f) const { gp::GdipDeleteFont(f); } };
-struct FamilyDeleter { void operator()(GpFontFamily* f) const { gp::GdipDeleteFontFamily(f); } };
-struct BrushDeleter { void operator()(GpBrush* b) const { gp::GdipDeleteBrush(b); } };
-struct AttributesDeleter { void operator()(GpImageAttributes* a) const { gp::GdipDisposeImageAttributes(a); } };
-struct FormatDeleter { void operator()(GpStringFormat* f) const { gp::GdipDeleteStringFormat(f); } };
+struct GraphicsDeleter {
+  void operator()(GpGraphics* g) const { gp::GdipDeleteGraphics(g); }
+};
+struct ImageDeleter {
+  void operator()(GpImage* i) const { gp::GdipDisposeImage(i); }
+};
+struct BitmapDeleter {
+  void operator()(GpBitmap* b) const { gp::GdipDisposeImage(b); }
+};
+struct FontDeleter {
+  void operator()(GpFont* f) const { gp::GdipDeleteFont(f); }
+};
+struct FamilyDeleter {
+  void operator()(GpFontFamily* f) const { gp::GdipDeleteFontFamily(f); }
+};
+struct BrushDeleter {
+  void operator()(GpBrush* b) const { gp::GdipDeleteBrush(b); }
+};
+struct AttributesDeleter {
+  void operator()(GpImageAttributes* a) const { gp::GdipDisposeImageAttributes(a); }
+};
+struct FormatDeleter {
+  void operator()(GpStringFormat* f) const { gp::GdipDeleteStringFormat(f); }
+};
 
 using Graphics = std::unique_ptr<GpGraphics, GraphicsDeleter>;
 using Image = std::unique_ptr<GpImage, ImageDeleter>;

@@ -24,12 +24,13 @@ HWND CreateHostWindow(HWND parent, const HostWindowOptions& o) {
   int top = o.top.value_or(work.top + (work.bottom - work.top - height) / 2);
   DWORD style = o.style.value_or(WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN);
   HWND window = CreateWindowExW(o.exStyle.value_or(0), o.className.value_or(kHostWindowClass),
-                                ToWide(o.title.value_or("")).c_str(), style, left, top, width, height, parent,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
+                                ToWide(o.title.value_or("")).c_str(), style, left, top, width, height, parent, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
   if (!window) return nullptr;
   if (parent && IsWindow(parent)) {
     for (WPARAM which : {ICON_SMALL, ICON_BIG})
-      if (HICON icon = ParentIcon(parent, which)) SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+      if (HICON icon = ParentIcon(parent, which))
+        SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
   }
   if (o.show) {
     ShowWindow(window, SW_SHOWNORMAL);

@@ -9,12 +9,12 @@ namespace xl::ui {
 
 // Everything but the parent may be left out.
 struct HostWindowOptions {
-  std::optional<std::string_view> title;  // GBK; empty
-  std::optional<int> left, top;           // centred on the work area
-  std::optional<int> width, height;       // 380 x 250 when the width is left out
+  std::optional<std::string_view> title;    // GBK; empty
+  std::optional<int> left, top;             // centred on the work area
+  std::optional<int> width, height;         // 380 x 250 when the width is left out
   std::optional<const wchar_t*> className;  // "Ex_DirectUI"
-  std::optional<DWORD> style;             // popup, system menu, min/max boxes, clip children
-  std::optional<DWORD> exStyle;           // none
+  std::optional<DWORD> style;               // popup, system menu, min/max boxes, clip children
+  std::optional<DWORD> exStyle;             // none
   bool show = false;
 };
 

@@ -23,8 +23,7 @@ int MenuWidth(int fixedWidth, int widestText, bool hasSubMenu) {
 MenuSize MeasureMenu(int fixedWidth, int widestText, const std::vector<MenuItemKind>& kinds) {
   bool hasSubMenu = std::find(kinds.begin(), kinds.end(), MenuItemKind::SubMenu) != kinds.end();
   int height = 2 * kMenuMargin;
-  for (MenuItemKind kind : kinds)
-    height += kind == MenuItemKind::Separator ? kMenuSeparatorHeight : kMenuItemHeight;
+  for (MenuItemKind kind : kinds) height += kind == MenuItemKind::Separator ? kMenuSeparatorHeight : kMenuItemHeight;
   return {MenuWidth(fixedWidth, widestText, hasSubMenu), height};
 }
 

@@ -23,8 +23,8 @@ struct MenuSize {
 // Each level: an 8-pixel margin inside a 6-pixel shadow band, 22-pixel items and 3-pixel
 // separators; the icon column is 24 pixels wide and text starts 30 pixels into an item.
 inline constexpr int kMenuMinWidth = 50;
-inline constexpr int kMenuTextPadding = 50;     // around the widest text
-inline constexpr int kMenuArrowPadding = 15;    // room for the arrow of a sub-menu item
+inline constexpr int kMenuTextPadding = 50;   // around the widest text
+inline constexpr int kMenuArrowPadding = 15;  // room for the arrow of a sub-menu item
 inline constexpr int kMenuItemHeight = 22;
 inline constexpr int kMenuSeparatorHeight = 3;
 inline constexpr int kMenuMargin = 8;

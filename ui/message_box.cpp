@@ -241,9 +241,12 @@ int SkinnedMessageBox(HWND owner, std::string_view text, const MessageBoxOptions
     GetWindowRect(owner, &reference);
   else
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &reference, 0);
-  auto centre = [&](float size, LONG from, LONG to) { return static_cast<float>(from) + (static_cast<float>(to - from) - size) / 2; };
+  auto centre = [&](float size, LONG from, LONG to) {
+    return static_cast<float>(from) + (static_cast<float>(to - from) - size) / 2;
+  };
   RectF box(0, 0, kBoxWidth, kBoxHeight);
-  RectF textRect = style != 0 ? RectF(85, 43, box.Width - 120, box.Height - 100) : RectF(30, 43, box.Width - 60, box.Height - 100);
+  RectF textRect =
+      style != 0 ? RectF(85, 43, box.Width - 120, box.Height - 100) : RectF(30, 43, box.Width - 60, box.Height - 100);
   box.X = centre(box.Width, reference.left, reference.right);
   box.Y = centre(box.Height, reference.top, reference.bottom);
 

@@ -18,34 +18,46 @@
 namespace xl::ui {
 
 // Results, also what each button stores when clicked.
-enum MessageBoxResult { kResultOk = 0, kResultCancel = 1, kResultAbort = 2, kResultRetry = 3, kResultIgnore = 4,
-                        kResultYes = 5, kResultNo = 6 };
+enum MessageBoxResult {
+  kResultOk = 0,
+  kResultCancel = 1,
+  kResultAbort = 2,
+  kResultRetry = 3,
+  kResultIgnore = 4,
+  kResultYes = 5,
+  kResultNo = 6
+};
 
 // Icon and sound values of `style`, as the system's message boxes number them.
-enum MessageBoxStyle { kStyleHand = 16, kStyleQuestion = 32, kStyleExclamation = 48, kStyleAsterisk = 64,
-                       kStyleUser = 128 };
+enum MessageBoxStyle {
+  kStyleHand = 16,
+  kStyleQuestion = 32,
+  kStyleExclamation = 48,
+  kStyleAsterisk = 64,
+  kStyleUser = 128
+};
 
 // Every argument after the owner and the text; each may be left out (the comment names
 // what that means).
 struct MessageBoxOptions {
-  std::optional<int> buttonSet;          // 0: "确认"; 0-5, see the button-set table in message_box.cpp
-  std::optional<std::string> title;      // "提示："
-  std::optional<int> style;              // 0: no icon, no sound
+  std::optional<int> buttonSet;      // 0: "确认"; 0-5, see the button-set table in message_box.cpp
+  std::optional<std::string> title;  // "提示："
+  std::optional<int> style;          // 0: no icon, no sound
   std::function<void(HWND, int width, int height)> onBuilt;  // empty: none; runs before the box shows
-  std::optional<bool> beep;              // true: the system sound of `style` (when not 0)
-  std::optional<bool> centreOnOwner;     // false: centred on the work area
-  std::optional<unsigned> styleFlags;    // 6: caption text and close button
-  std::optional<std::vector<std::string>> buttonTexts;  // the set's texts
-  std::optional<int> focusButton;        // 1 (1-based, rightmost first)
-  std::optional<bool> customSkin;        // false; true: the six skin values below
-  std::optional<std::string> skinImage;  // none
-  std::optional<int> layerAlpha;         // -1 (opaque)
-  std::optional<int> storedOption;       // 0
-  std::optional<int> frameStyle;         // 7
-  std::optional<bool> blurBehind;        // on for a given layer alpha from Windows 6 on
-  std::optional<RECT> marginRect;        // zeros
-  std::optional<int> showEffect;         // 0: shown plainly
-  std::optional<int> closeEffect;        // the host's own
+  std::optional<bool> beep;                                  // true: the system sound of `style` (when not 0)
+  std::optional<bool> centreOnOwner;                         // false: centred on the work area
+  std::optional<unsigned> styleFlags;                        // 6: caption text and close button
+  std::optional<std::vector<std::string>> buttonTexts;       // the set's texts
+  std::optional<int> focusButton;                            // 1 (1-based, rightmost first)
+  std::optional<bool> customSkin;                            // false; true: the six skin values below
+  std::optional<std::string> skinImage;                      // none
+  std::optional<int> layerAlpha;                             // -1 (opaque)
+  std::optional<int> storedOption;                           // 0
+  std::optional<int> frameStyle;                             // 7
+  std::optional<bool> blurBehind;                            // on for a given layer alpha from Windows 6 on
+  std::optional<RECT> marginRect;                            // zeros
+  std::optional<int> showEffect;                             // 0: shown plainly
+  std::optional<int> closeEffect;                            // the host's own
 };
 
 // Shows the box and returns the code of the clicked button, or kResultCancel when it was

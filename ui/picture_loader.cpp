@@ -33,8 +33,8 @@ GpImage* DecodedCopy(GpImage* source) {
   gp::GdipGetImageWidth(source, &w);
   gp::GdipGetImageHeight(source, &h);
   GpBitmap* copy = nullptr;
-  if (gp::GdipCreateBitmapFromScan0(static_cast<INT>(w), static_cast<INT>(h), 0, PixelFormat32bppARGB, nullptr, &copy) !=
-      Gdiplus::Ok)
+  if (gp::GdipCreateBitmapFromScan0(static_cast<INT>(w), static_cast<INT>(h), 0, PixelFormat32bppARGB, nullptr,
+                                    &copy) != Gdiplus::Ok)
     return nullptr;
   GpGraphics* g = nullptr;
   if (gp::GdipGetImageGraphicsContext(copy, &g) != Gdiplus::Ok) {

@@ -18,8 +18,8 @@ constexpr wchar_t kCacheProp[] = L"PngControl_CacheBitmap";
 constexpr wchar_t kStateProp[] = L"Lumen_DrawState";
 constexpr wchar_t kFocusProp[] = L"PngControl_IsFoucs";
 // Indexed by ButtonState.
-constexpr const wchar_t* kImageProps[4] = {L"PngControl_NormalImage", L"PngControl_OverlImage",
-                                           L"PngControl_DownImage", L"PngControl_DisableImage"};
+constexpr const wchar_t* kImageProps[4] = {L"PngControl_NormalImage", L"PngControl_OverlImage", L"PngControl_DownImage",
+                                           L"PngControl_DisableImage"};
 constexpr INT_PTR kImageButtonType = 3;
 
 INT_PTR IntProp(HWND hwnd, const wchar_t* name) { return reinterpret_cast<INT_PTR>(GetPropW(hwnd, name)); }
@@ -241,7 +241,7 @@ LRESULT OnEnable(HWND hwnd, WPARAM wp, LPARAM lp) {
 LRESULT OnSetState(HWND hwnd, WPARAM wp, LPARAM lp) {
   LRESULT result = CallPrevious(hwnd, BM_SETSTATE, wp, lp);
   if (!IsImageButton(hwnd)) return result;
-  ButtonState state = wp == 1 ? ButtonState::Pressed
+  ButtonState state = wp == 1                     ? ButtonState::Pressed
                       : IntProp(hwnd, kFocusProp) ? ButtonState::Hover
                                                   : ButtonState::Normal;
   SetIntProp(hwnd, kStateProp, static_cast<INT_PTR>(state));
@@ -353,7 +353,8 @@ bool PngButton::Attach(HWND window) {
   HWND parent = ParentOf(window);
   if (parent && !GetPropW(parent, kTypeProp)) {
     Subclass(parent, ParentProc);
-    SetWindowLongPtrW(parent, GWL_STYLE, GetWindowLongPtrW(parent, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPCHILDREN));
+    SetWindowLongPtrW(parent, GWL_STYLE,
+                      GetWindowLongPtrW(parent, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPCHILDREN));
   }
   SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPSIBLINGS));
   SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_TRANSPARENT);

@@ -114,9 +114,9 @@ MenuLevel* MenuLevel::FromWindow(HWND window) {
 
 bool MenuLevel::Create(HWND parentWindow, MenuPlacement placement, MenuSize size) {
   flipped_ = placement.flipped;
-  window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kHostWindowClass, kMenuTitle, WS_POPUP, placement.x,
-                            placement.y, size.width, size.height, parentWindow, nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
+  window_ =
+      CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kHostWindowClass, kMenuTitle, WS_POPUP, placement.x,
+                      placement.y, size.width, size.height, parentWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!window_) return false;
   LiveLevels().push_back(this);
   if (parentWindow) {
@@ -228,9 +228,8 @@ LRESULT MenuLevel::Hook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   switch (message) {
     case kMenuOpenSubMenu: {
       DuiElement* element = host_.FindElement(wParam);
-      auto* item = std::find(items_.begin(), items_.end(), element) != items_.end()
-                       ? static_cast<DuiMenuItem*>(element)
-                       : nullptr;
+      auto* item = std::find(items_.begin(), items_.end(), element) != items_.end() ? static_cast<DuiMenuItem*>(element)
+                                                                                    : nullptr;
       if (item && item->Item().subMenu && !SubWindow()) OpenSubMenu(*item->Item().subMenu, item);
       return 0;
     }

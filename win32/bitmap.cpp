@@ -91,8 +91,7 @@ Picture ScalePremultiplied(const Picture& picture, int width, int height) {
     // Without this the filter reads transparent pixels beyond the edges and fades them.
     gdip::ImageAttributes edges;
     edges.SetWrapMode(gdip::WrapModeTileFlipXY);
-    g.DrawImage(&source, gdip::Rect(0, 0, width, height), 0, 0, picture.width, picture.height, gdip::UnitPixel,
-                &edges);
+    g.DrawImage(&source, gdip::Rect(0, 0, width, height), 0, 0, picture.width, picture.height, gdip::UnitPixel, &edges);
     g.Flush(gdip::FlushIntentionSync);
     if (!CopyPixels(target, PixelFormat32bppPARGB, out)) return picture;
   }
@@ -147,7 +146,8 @@ void DibPicture::Draw(HDC dc, int x, int y, BYTE opacity) const {
 
 Picture FitPremultiplied(const Picture& picture, int boxWidth, int boxHeight) {
   if (boxWidth <= 0 || boxHeight <= 0 || picture.width <= 0 || picture.height <= 0) return picture;
-  double scale = std::min(static_cast<double>(boxWidth) / picture.width, static_cast<double>(boxHeight) / picture.height);
+  double scale =
+      std::min(static_cast<double>(boxWidth) / picture.width, static_cast<double>(boxHeight) / picture.height);
   int w = std::clamp(static_cast<int>(picture.width * scale + 0.5), 1, boxWidth);
   int h = std::clamp(static_cast<int>(picture.height * scale + 0.5), 1, boxHeight);
   Picture scaled = ScalePremultiplied(picture, w, h);

@@ -104,11 +104,16 @@ LRESULT GetHintText(const LiveControl& c, wchar_t* buffer, size_t size) {
 // repaints only the characters it changed, so the hint is redrawn or wiped here.
 bool MayChangeText(UINT msg) {
   switch (msg) {
-    case WM_CHAR: case WM_KEYDOWN: case WM_SETTEXT: case WM_PASTE: case WM_CUT: case WM_CLEAR:
-    case WM_UNDO: case EM_UNDO: case EM_REPLACESEL:
-      return true;
-    default:
-      return false;
+    case WM_CHAR:
+    case WM_KEYDOWN:
+    case WM_SETTEXT:
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REPLACESEL: return true;
+    default: return false;
   }
 }
 
@@ -139,9 +144,10 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id
   return result;
 }
 
-
 }  // namespace
 
-void SubclassEditBox(HWND hwnd, LiveControl& c) { SetWindowSubclass(hwnd, EditProc, 1, reinterpret_cast<DWORD_PTR>(&c)); }
+void SubclassEditBox(HWND hwnd, LiveControl& c) {
+  SetWindowSubclass(hwnd, EditProc, 1, reinterpret_cast<DWORD_PTR>(&c));
+}
 
 }  // namespace xl::win32

@@ -19,20 +19,20 @@ struct LiveWindow;
 struct LiveControl {
   LiveWindow* window = nullptr;
   const Unit* unit = nullptr;
-  HWND hwnd = nullptr;            // null for the archive component
+  HWND hwnd = nullptr;  // null for the archive component
   LiveControl* container = nullptr;
-  int x = 0, y = 0;               // in the window's client area
-  int depth = 0;                  // containers above it
-  int index = 0;                  // position in the definition
+  int x = 0, y = 0;  // in the window's client area
+  int depth = 0;     // containers above it
+  int index = 0;     // position in the definition
 
-  DibPicture picture;             // picture box; image button normal state
-  DibPicture hover, pressed;      // image and plain buttons
-  std::string pictureName;        // what PictureOf reports
-  bool hot = false, down = false; // mouse over; pressed and captured
-  int updateDepth = 0;            // nesting of BeginUpdate
-  int page = 0;                   // current page of a tab control
-  std::wstring text;              // text of the painted controls
-  std::wstring hint;              // edit boxes: the grey hint drawn while the box is empty
+  DibPicture picture;              // picture box; image button normal state
+  DibPicture hover, pressed;       // image and plain buttons
+  std::string pictureName;         // what PictureOf reports
+  bool hot = false, down = false;  // mouse over; pressed and captured
+  int updateDepth = 0;             // nesting of BeginUpdate
+  int page = 0;                    // current page of a tab control
+  std::wstring text;               // text of the painted controls
+  std::wstring hint;               // edit boxes: the grey hint drawn while the box is empty
   bool swallowLowSurrogate = false;
 
   // Shown by its own flag, its containers' flags and (on a tab page) the current page.

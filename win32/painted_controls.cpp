@@ -26,7 +26,8 @@ class BufferedPaint {
   explicit BufferedPaint(HWND hwnd) : hwnd_(hwnd), screen_(BeginPaint(hwnd, &ps_)) {
     GetClientRect(hwnd, &rect_);
     memory_ = CreateCompatibleDC(screen_);
-    if (memory_) bitmap_ = CreateCompatibleBitmap(screen_, std::max<LONG>(rect_.right, 1), std::max<LONG>(rect_.bottom, 1));
+    if (memory_)
+      bitmap_ = CreateCompatibleBitmap(screen_, std::max<LONG>(rect_.right, 1), std::max<LONG>(rect_.bottom, 1));
     if (bitmap_) old_ = SelectObject(memory_, bitmap_);
   }
   ~BufferedPaint() {
@@ -161,8 +162,10 @@ LRESULT CALLBACK TitleLabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 void DrawButton(const LiveControl& c, HDC dc, const RECT& r) {
   PaintBackdrop(c, dc, r);
   const DibPicture* shown = &c.picture;
-  if (c.down && c.hot && c.pressed) shown = &c.pressed;
-  else if ((c.hot || c.down) && c.hover) shown = &c.hover;
+  if (c.down && c.hot && c.pressed)
+    shown = &c.pressed;
+  else if ((c.hot || c.down) && c.hover)
+    shown = &c.hover;
   if (*shown) {
     shown->Draw(dc, 0, 0);
     return;
@@ -288,7 +291,6 @@ ATOM Register(const wchar_t* name, WNDPROC proc, UINT style = 0) {
   wc.lpszClassName = name;
   return RegisterClassExW(&wc);
 }
-
 
 }  // namespace
 

@@ -30,7 +30,8 @@ void OnListContextMenu(LiveWindow& w, LiveControl& list, LPARAM screenPoint) {
   if (at.x == -1 && at.y == -1) {
     RECT item{};
     int selected = static_cast<int>(SendMessageW(list.hwnd, LB_GETCURSEL, 0, 0));
-    if (selected >= 0) SendMessageW(list.hwnd, LB_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&item));
+    if (selected >= 0)
+      SendMessageW(list.hwnd, LB_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&item));
     at = POINT{item.left + 8, item.bottom};
   } else {
     ScreenToClient(list.hwnd, &at);

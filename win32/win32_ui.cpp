@@ -119,8 +119,8 @@ void Win32Ui::SetEventSink(UiEventSink sink) { sink_ = std::move(sink); }
 void Win32Ui::Deliver(const LiveWindow& window, const LiveControl* control, UiEvent event, int x, int y,
                       std::string_view text) {
   if (!sink_) return;
-  UiEventArgs args{window.def->id, control ? std::string_view(control->unit->name) : std::string_view(), event, x, y,
-                   text};
+  UiEventArgs args{
+      window.def->id, control ? std::string_view(control->unit->name) : std::string_view(), event, x, y, text};
   sink_(args);
 }
 
@@ -160,7 +160,8 @@ void Win32Ui::LoadWindow(std::string_view window, bool visible) {
                    static_cast<WPARAM>(cu.selection), 0);
     }
     if (!cu.picture.empty() && (cu.kind == UnitKind::PictureBox || cu.kind == UnitKind::ImageButton)) {
-      c->picture = Decoded(Resource(cu.picture), cu, cu.kind == UnitKind::PictureBox ? cu.pictureMode : PictureMode::Plain);
+      c->picture =
+          Decoded(Resource(cu.picture), cu, cu.kind == UnitKind::PictureBox ? cu.pictureMode : PictureMode::Plain);
       c->pictureName = cu.picture;
     }
     if (!cu.hoverPicture.empty()) c->hover = Decoded(Resource(cu.hoverPicture), cu, PictureMode::Plain);

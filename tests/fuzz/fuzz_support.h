@@ -11,12 +11,12 @@
 
 #include "platform/files.h"
 
-#define FUZZ_CHECK(cond)                                                              \
-  do {                                                                                \
-    if (!(cond)) {                                                                    \
+#define FUZZ_CHECK(cond)                                                               \
+  do {                                                                                 \
+    if (!(cond)) {                                                                     \
       std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #cond); \
-      std::abort();                                                                   \
-    }                                                                                 \
+      std::abort();                                                                    \
+    }                                                                                  \
   } while (0)
 
 namespace xl::fuzz {
@@ -26,7 +26,8 @@ namespace xl::fuzz {
 inline const std::filesystem::path& Scratch() {
   static const std::filesystem::path folder = [] {
     std::error_code ec;
-    std::filesystem::path base = std::filesystem::exists("/dev/shm", ec) ? "/dev/shm" : std::filesystem::temp_directory_path();
+    std::filesystem::path base =
+        std::filesystem::exists("/dev/shm", ec) ? "/dev/shm" : std::filesystem::temp_directory_path();
     std::filesystem::path f = base / ("xl-fuzz-" + std::to_string(::getpid()));
     std::filesystem::create_directories(f);
     std::atexit([] {

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const std::string& message = commands.error().message;
     FUZZ_CHECK(message.rfind("line ", 0) == 0);
     size_t at = 5, number = 0;
-    while (at < message.size() && message[at] >= '0' && message[at] <= '9') number = number * 10 + (message[at++] - '0');
+    while (at < message.size() && message[at] >= '0' && message[at] <= '9')
+      number = number * 10 + (message[at++] - '0');
     FUZZ_CHECK(at > 5 && number >= 1 && number <= lines);
     FUZZ_CHECK(message.compare(at, 2, ": ") == 0 && message.size() > at + 2);
     return 0;

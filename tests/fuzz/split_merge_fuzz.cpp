@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   std::string expected = text;
   const std::string firstNew = Edited(state.loaded[first], how);
   expected.replace(state.loadedAt[first], state.loaded[first].size(), firstNew);
-  const size_t secondAt = first + 1 < blocks ? state.loadedAt[first + 1] + firstNew.size() - state.loaded[first].size() : 0;
+  const size_t secondAt =
+      first + 1 < blocks ? state.loadedAt[first + 1] + firstNew.size() - state.loaded[first].size() : 0;
   state.edited[first] = firstNew;
   FUZZ_CHECK(xl::replay::MergeAndWrite(state, path).ok());
   FUZZ_CHECK(Read(path) == expected);

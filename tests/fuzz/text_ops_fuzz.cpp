@@ -19,7 +19,9 @@ unsigned char Lower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_ca
 
 // The length of the character at i: two for a lead byte of 0x80 or above followed by a
 // non-zero byte, else one.
-size_t CharLength(std::string_view s, size_t i) { return At(s, i) >= 0x80 && i + 1 < s.size() && s[i + 1] != '\0' ? 2 : 1; }
+size_t CharLength(std::string_view s, size_t i) {
+  return At(s, i) >= 0x80 && i + 1 < s.size() && s[i + 1] != '\0' ? 2 : 1;
+}
 
 TextPos ReferenceFind(std::string_view text, std::string_view sought, TextPos start, bool ignoreCase) {
   if (sought.empty()) return -1;
@@ -61,10 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   if (flags & 2) value += "x";  // ...or not
   const xl::replay::FieldMode mode{.firstOnly = (flags & 4) != 0, .caseSensitive = (flags & 8) != 0};
   int replaced = 0;
-  const std::string expected = xl::replay::ReplaceText(text, std::string(open) + old + std::string(close),
-                                                       std::string(open) + value + std::string(close), 1,
-                                                       mode.firstOnly ? 1 : xl::replay::kAllOccurrences,
-                                                       mode.caseSensitive, &replaced);
+  const std::string expected = xl::replay::ReplaceText(
+      text, std::string(open) + old + std::string(close), std::string(open) + value + std::string(close), 1,
+      mode.firstOnly ? 1 : xl::replay::kAllOccurrences, mode.caseSensitive, &replaced);
   std::string target(text);
   // The quote marker is the rewrite's own business; the reference above does not know it.
   if (target.find("#") == std::string::npos && std::string(sought).find("#") == std::string::npos) {

@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
        it.increment(ec)) {
     const stdfs::path& p = it->path();
     const stdfs::path relative = p.lexically_relative(dest);
-    const bool inside = p == scratch / "a.zip" || p == scratch / "out" || p == dest ||
-                        (!relative.empty() && *relative.begin() != "..");
+    const bool inside =
+        p == scratch / "a.zip" || p == scratch / "out" || p == dest || (!relative.empty() && *relative.begin() != "..");
     if (!inside) std::fprintf(stderr, "written outside the destination: %s\n", p.c_str());
     FUZZ_CHECK(inside);
     FUZZ_CHECK(!it->is_symlink());

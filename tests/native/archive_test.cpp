@@ -91,9 +91,9 @@ TEST(Archive, OneUnsafeEntryRefusesTheWholeArchive) {
       {"ui/a|b.txt", "x"},
       {std::string("ui/a\0b.txt", 10), "x"},
       {"ui/link", "../../evil.txt", false, false, true},  // a symbolic link
-      {U8(u8"ui/😀.txt"), "x", true},                    // no GBK form
-      {"ui/\xC3\x28.txt", "x", true},                      // flagged UTF-8 but is not
-      {"ui/\xFF\xFF.txt", "x"},                            // not GBK either
+      {U8(u8"ui/😀.txt"), "x", true},                      // no GBK form
+      {"ui/\xC3\x28.txt", "x", true},                     // flagged UTF-8 but is not
+      {"ui/\xFF\xFF.txt", "x"},                           // not GBK either
   };
   for (const ZipEntry& bad : unsafe) {
     TempFolder t;

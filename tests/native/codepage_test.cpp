@@ -22,7 +22,12 @@ TEST(CodePage, ChineseTextRoundTripsThroughUtf8) {
       {fixtures::kSecondByteA + "A", U8(u8"丄A")},
       {"\x80", U8(u8"€")},  // code page 936 maps 0x80 to the euro sign
       // Three UTF-8 bytes for every GBK byte: the output outgrows twice the input.
-      {std::string(20, '\x80'), [] { std::string s; for (int i = 0; i < 20; ++i) s += U8(u8"€"); return s; }()},
+      {std::string(20, '\x80'),
+       [] {
+         std::string s;
+         for (int i = 0; i < 20; ++i) s += U8(u8"€");
+         return s;
+       }()},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(GbkToUtf8(c.gbk), c.utf8) << c.utf8;
@@ -39,7 +44,7 @@ TEST(CodePage, LiteralsAreGbkAtRunTime) {
 TEST(CodePage, RefusesWhatCannotConvertExactly) {
   // Kept out of the assertion: gtest turns the expression into a (GBK) literal.
   const std::string emoji = U8(u8"😀");
-  EXPECT_FALSE(Utf8ToGbk(emoji));  // outside GBK
+  EXPECT_FALSE(Utf8ToGbk(emoji));        // outside GBK
   EXPECT_FALSE(Utf8ToGbk("a\xE2\x82"));  // truncated UTF-8
   EXPECT_FALSE(GbkToUtf8("\xD0"));       // lead byte without its second byte
   EXPECT_FALSE(GbkToUtf8("\xFF\xFF"));   // not a GBK character

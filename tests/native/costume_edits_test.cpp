@@ -41,10 +41,12 @@ TEST(GenderTemplates, ExactTextOfEighteenPairs) {
     Gender gender;
     const char* ids[18];
   } cases[] = {
-      {Gender::Male, {"100005000", "601403601", "602403501", "603420101", "609420001", "0", "609420001", "107000000",
-                      "608411502", "0", "0", "0", "0", "0", "0", "0", "0", "0"}},
-      {Gender::Female, {"110000000", "611403601", "112003001", "613420101", "619420001", "0", "619420001", "117000000",
-                        "618411502", "0", "0", "0", "0", "0", "0", "0", "0", "0"}},
+      {Gender::Male,
+       {"100005000", "601403601", "602403501", "603420101", "609420001", "0", "609420001", "107000000", "608411502",
+        "0", "0", "0", "0", "0", "0", "0", "0", "0"}},
+      {Gender::Female,
+       {"110000000", "611403601", "112003001", "613420101", "619420001", "0", "619420001", "117000000", "618411502",
+        "0", "0", "0", "0", "0", "0", "0", "0", "0"}},
   };
   const int slots[18] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 13, 14, 15, 16, 17, 20, 21, 24, 32};
   for (const auto& c : cases) {
@@ -70,17 +72,20 @@ TEST(AvatarCodes, NumbersBecomeLittleEndianHex) {
   const struct {
     std::uint32_t id;
     const char* code;
-  } codes[] = {{601403601, "D1B0D823"}, {100005000, "88F4F505"}, {0, "00000000"}, {4294967295u, "FFFFFFFF"}, {1, "01000000"}};
+  } codes[] = {
+      {601403601, "D1B0D823"}, {100005000, "88F4F505"}, {0, "00000000"}, {4294967295u, "FFFFFFFF"}, {1, "01000000"}};
   for (const auto& c : codes) EXPECT_EQ(AvatarCode(c.id), c.code) << c.id;
 
   const std::string data = AvatarData({"11111111", "22222222", "33333333", "44444444", "55555555", "66666666"});
-  EXPECT_EQ(data, "0000000011111111000000002222222200000000333333330000000044444444"
-                  "00000000555555550000000066666666" + std::string(40, '0'));
+  EXPECT_EQ(data,
+            "0000000011111111000000002222222200000000333333330000000044444444"
+            "00000000555555550000000066666666" +
+                std::string(40, '0'));
   EXPECT_EQ(data.size(), 136u);
 }
 
 TEST(CostumeSlots, FillRemembersIdsAndShowsWhichSlotsAreWorn) {
-  Editor e({PlayerBlock()});  // slots 0, 2 (id "0"), 3 and 8
+  Editor e({PlayerBlock()});              // slots 0, 2 (id "0"), 3 and 8
   EXPECT_EQ(e.state.slotValues[0], "0");  // 脸型, slot 2: an id of 0 is still worn
   EXPECT_EQ(e.state.slotValues[1], "613420101");
   EXPECT_EQ(e.state.slotValues[2], "");
@@ -104,7 +109,7 @@ TEST(CostumeSlots, ApplyWritesFilledSlotsAndNamesTheMissingOnes) {
   EXPECT_EQ(e.LastNotice(), "修改成功");
   EXPECT_EQ(e.Slot(2), "602403501");
   EXPECT_EQ(e.Slot(8), "608000001");
-  EXPECT_EQ(e.Slot(3), "613420101");  // empty box: unchanged
+  EXPECT_EQ(e.Slot(3), "613420101");    // empty box: unchanged
   EXPECT_EQ(e.state.edited[1], other);  // only the current person
 
   // The remembered id follows, so the same slot changes again without a new pick; a slot

@@ -29,7 +29,9 @@ struct OpenedReplay {
   ReplayState state;
 };
 
-std::string Nickname(const std::string& block) { return HexToBytes(TextBetween(block, "<NameDataBuf>", "</NameDataBuf>")); }
+std::string Nickname(const std::string& block) {
+  return HexToBytes(TextBetween(block, "<NameDataBuf>", "</NameDataBuf>"));
+}
 
 std::string NewName(int person) { return std::to_string(person) + "号"; }
 
@@ -40,7 +42,7 @@ TEST(ReplayDocument, SplitsOneBlockPerPlayer) {
   EXPECT_EQ(r.state.loaded, r.state.edited);
   for (size_t i = 0; i < 3; ++i) {
     const std::string& block = r.state.edited[i];
-    EXPECT_EQ(block.substr(0, 2), "\r\n");  // from the line end after the opening tag...
+    EXPECT_EQ(block.substr(0, 2), "\r\n");              // from the line end after the opening tag...
     EXPECT_EQ(block.substr(block.size() - 2), "\r\n");  // ...to the one before the closing tag
     EXPECT_EQ(Nickname(block), players[i].nickname);
   }
@@ -84,7 +86,8 @@ TEST(ReplayDocument, EditsLandInTheirOwnBlocksEvenWhenBlocksAreIdentical) {
   for (const auto& c : cases) {
     OpenedReplay fresh(bytes);
     for (int person : c.edit)
-      ASSERT_TRUE(RewriteField(fresh.state.edited[person - 1], "<NameDataBuf>", "</NameDataBuf>", BytesToHex(NewName(person))));
+      ASSERT_TRUE(
+          RewriteField(fresh.state.edited[person - 1], "<NameDataBuf>", "</NameDataBuf>", BytesToHex(NewName(person))));
     ASSERT_TRUE(MergeAndWrite(fresh.state, fresh.path));
     auto written = TakeAllBetween(Read(fresh.path), "\t\t\t<PlayerInfo>", "\t\t\t</PlayerInfo>", nullptr);
     ASSERT_EQ(written, fresh.state.edited);

@@ -40,7 +40,8 @@ std::vector<std::string> Names(const std::vector<DirEntry>& entries) {
 TEST(Files, ChineseNamesRoundTrip) {
   TempFolder t;
   // 星律纪元\录像 丄乤 (two characters whose second byte is a letter)
-  const std::string folder = t.Sub(std::string("星律纪元\\录像 ") + fixtures::kSecondByteA + fixtures::kSecondByteLowerA);
+  const std::string folder =
+      t.Sub(std::string("星律纪元\\录像 ") + fixtures::kSecondByteA + fixtures::kSecondByteLowerA);
   ASSERT_TRUE(CreateDirectories(folder));
   ASSERT_TRUE(CreateDirectories(folder));  // already there: fine
   EXPECT_TRUE(DirectoryExists(folder));
@@ -100,7 +101,8 @@ TEST(Files, AtomicReplaceThatFailsHalfwayKeepsTheOldFile) {
   const std::string file = t.Sub("a.rcd");
   const std::string old(3000, 'o');
   ASSERT_TRUE(WriteWholeFile(file, old));
-  struct stat before {}, after {};
+  struct stat before {
+  }, after{};
   ASSERT_EQ(::stat(NativePath(file).c_str(), &before), 0);
 
   rlimit saved{};

@@ -53,7 +53,7 @@ TEST(Nickname, FillShowsTheStoredNameUpToItsEnd) {
     std::string shown;
   } cases[] = {
       {"616263", "abc"},
-      {"6162630000", "abc"},      // a zero-padded buffer
+      {"6162630000", "abc"},            // a zero-padded buffer
       {"D0C7c2c9", fixtures::kXingLv},  // either case of hex digits
       {"", ""},
   };
@@ -72,7 +72,7 @@ TEST(Nickname, ApplyWritesTheGbkBytesAsUpperCaseHex) {
   } cases[] = {
       {"616263", "xyz", "78797A"},
       {"616263", fixtures::kXingLv + "A", "D0C7C2C941"},
-      {"6162000000", "xy", "7879000000"},   // a padded buffer keeps its length
+      {"6162000000", "xy", "7879000000"},  // a padded buffer keeps its length
       {"6162000000", "uvwxyz", "75767778797A"},
   };
   for (const auto& c : cases) {
@@ -137,7 +137,7 @@ TEST(Identity, TitleAndLevelsAndWhatWasMissing) {
   bare.Apply();
   EXPECT_EQ(bare.LastNotice(), "以下内容未找到，未修改：称号、紫钻等级、性别");
   EXPECT_EQ(bare.Field("<honour_dancer_star_id>", "</honour_dancer_star_id>"), "1");  // the others still written
-  EXPECT_EQ(bare.Field(SlotPrefix(3), "</BodyPartId>"), "613420101");  // no costume without the gender
+  EXPECT_EQ(bare.Field(SlotPrefix(3), "</BodyPartId>"), "613420101");                 // no costume without the gender
 }
 
 TEST(Identity, NothingRequestedChangesNothing) {

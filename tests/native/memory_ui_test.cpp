@@ -47,7 +47,7 @@ TEST(MemoryUi, TypedTextPassesTheInputRules) {
   const Row rows[] = {
       {"free", "ab 1", "ab 1"},
       {"free", "a\tb\r\nc", "abc"},  // control characters do not reach a one-line box
-      {"free", "abc\b\bd", "ad"},   // backspace removes the last character
+      {"free", "abc\b\bd", "ad"},    // backspace removes the last character
       {"free", "x" + kZhong + "\b", "x"},
       {"digits", "12a-3.5", "12-35"},
       {"digits", kZhong + "7", "7"},
@@ -112,7 +112,7 @@ TEST(MemoryUi, PagesContainersAndWindowsDecideVisibility) {
   EXPECT_FALSE(ui.IsVisible("modify", "-"));
   EXPECT_FALSE(ui.IsVisible("modify", "组合框_修改"));
   EXPECT_FALSE(ui.Click("modify", "超级按钮_总保存"));  // a user cannot reach a hidden window
-  EXPECT_FALSE(ui.IsVisible("start", "-"));              // never loaded
+  EXPECT_FALSE(ui.IsVisible("start", "-"));             // never loaded
   EXPECT_EQ(ui.TakeProblems().size(), 1u);
 }
 

@@ -60,13 +60,13 @@ TEST(RegexObject, OptionsAndTheirDefaults) {
     RunOptions options;
     int count;
   } cases[] = {
-      {"abc", "xABCx abc", {}, 2},                         // case ignored by default
+      {"abc", "xABCx abc", {}, 2},  // case ignored by default
       {"abc", "xABCx abc", {.caseSensitive = true}, 1},
-      {"^b\\w", "a\nbc\nbd", {}, 2},                       // ^ anchors at every line
+      {"^b\\w", "a\nbc\nbd", {}, 2},  // ^ anchors at every line
       {"^b\\w", "a\nbc\nbd", {.multiLine = false}, 0},
       {"\\w\\w$", "ab\ncd", {}, 2},
       {"\\w\\w$", "ab\ncd", {.multiLine = false}, 1},
-      {"\\d", "1 2 3", {}, 3},                             // every match by default
+      {"\\d", "1 2 3", {}, 3},  // every match by default
       {"\\d", "1 2 3", {.global = false}, 1},
   };
   for (const auto& c : cases) {
@@ -123,9 +123,8 @@ TEST(RegexObject, GroupsOfEachMatch) {
     int n, g;
     Found expected;
   } cases[] = {
-      {1, 1, {"a", 0}}, {1, 2, {"1", 2}}, {2, 1, {"b", 9}}, {2, 2, {"22", 11}},
-      {2, 3, {"", -1}},  // no such group
-      {3, 1, {"", -1}},  // no such match
+      {1, 1, {"a", 0}}, {1, 2, {"1", 2}}, {2, 1, {"b", 9}}, {2, 2, {"22", 11}}, {2, 3, {"", -1}},  // no such group
+      {3, 1, {"", -1}},                                                                            // no such match
       {1, 0, {"", -1}},
   };
   for (const auto& c : cases) {

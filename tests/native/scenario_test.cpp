@@ -21,21 +21,22 @@ namespace {
 using fixtures::U8;
 
 TEST(ScenarioScript, LinesBecomeCommands) {
-  const std::string script = U8(u8"# a comment\r\n"
-                                u8"\n"
-                                u8"  gamedir some dir/x\n"
-                                u8"type modify 编辑框_昵称  two  spaces # kept\n"
-                                u8"expect text start 标签 a\\nb\\\\c\\d\n"
-                                u8"expect items start 列表\n"
-                                u8"expect items start 列表 a|2024\\\\b.rcd|\n"
-                                u8"expect notice 温馨提示 修改*\n"
-                                u8"expect visible modify - no\n"
-                                u8"browse cancel\n"
-                                u8"expect picture start x empty\n"
-                                u8"click start 按钮_关闭   \n"
-                                u8"answer 取消\n"
-                                u8"menu start 列表框_文件列表 恢复原录像\n"
-                                u8"expect menu start 列表框_文件列表 打开录像|刷新列表\n");
+  const std::string script =
+      U8(u8"# a comment\r\n"
+         u8"\n"
+         u8"  gamedir some dir/x\n"
+         u8"type modify 编辑框_昵称  two  spaces # kept\n"
+         u8"expect text start 标签 a\\nb\\\\c\\d\n"
+         u8"expect items start 列表\n"
+         u8"expect items start 列表 a|2024\\\\b.rcd|\n"
+         u8"expect notice 温馨提示 修改*\n"
+         u8"expect visible modify - no\n"
+         u8"browse cancel\n"
+         u8"expect picture start x empty\n"
+         u8"click start 按钮_关闭   \n"
+         u8"answer 取消\n"
+         u8"menu start 列表框_文件列表 恢复原录像\n"
+         u8"expect menu start 列表框_文件列表 打开录像|刷新列表\n");
   auto parsed = ParseScript(script);
   ASSERT_TRUE(parsed.ok()) << parsed.error().message;
   const std::vector<Command>& c = *parsed;
@@ -64,9 +65,17 @@ TEST(ScenarioScript, LinesBecomeCommands) {
   EXPECT_EQ(c[12].verb, Verb::ExpectMenu);
   EXPECT_EQ(c[12].items, (std::vector<std::string>{"打开录像", "刷新列表"}));
 
-  const char* bad[] = {"jump start x", "click start", "click start a b", "expect visible start - maybe",
-                       "expect colour start x red", "drop start", "expect file only-one", "answer",
-                       "menu start list", "endsession maybe", "resize 12",
+  const char* bad[] = {"jump start x",
+                       "click start",
+                       "click start a b",
+                       "expect visible start - maybe",
+                       "expect colour start x red",
+                       "drop start",
+                       "expect file only-one",
+                       "answer",
+                       "menu start list",
+                       "endsession maybe",
+                       "resize 12",
                        "resize ten a.rcd"};
   for (const char* line : bad) {
     auto r = ParseScript(std::string("start\n") + line + "\n");
@@ -111,10 +120,16 @@ struct FakeDriver : ScenarioDriver {
   }
   Status DoubleClick(std::string_view, std::string_view) override { return Record("dblclick"); }
   Status Press(std::string_view, std::string_view) override { return Record("press"); }
-  Status Select(std::string_view, std::string_view, std::string_view i) override { return Record("select " + std::string(i)); }
-  Status Type(std::string_view, std::string_view, std::string_view t) override { return Record("type " + std::string(t)); }
+  Status Select(std::string_view, std::string_view, std::string_view i) override {
+    return Record("select " + std::string(i));
+  }
+  Status Type(std::string_view, std::string_view, std::string_view t) override {
+    return Record("type " + std::string(t));
+  }
   Status Clear(std::string_view, std::string_view) override { return Record("clear"); }
-  Status Drop(std::string_view, const std::filesystem::path& f) override { return Record("drop " + f.filename().string()); }
+  Status Drop(std::string_view, const std::filesystem::path& f) override {
+    return Record("drop " + f.filename().string());
+  }
   Status ChooseFromMenu(std::string_view, std::string_view, std::string_view i) override {
     return Record("menu " + std::string(i));
   }
@@ -167,7 +182,9 @@ TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
       {"started twice", "start\nstart\n", {}, "s.scn:2:"},
       // A click meant to arrive during the next action fails its own line when it never came.
       {"meanwhile delivered", "start\nmeanwhile click m y\nexpect text m y abc\nclick m pumps\n", {}, ""},
-      {"meanwhile not delivered", "start\nmeanwhile click m y\nclick m x\nclick m pumps\n", {},
+      {"meanwhile not delivered",
+       "start\nmeanwhile click m y\nclick m x\nclick m pumps\n",
+       {},
        "s.scn:2: meanwhile click m y"},
       {"meanwhile without action", "start\nmeanwhile click m y\nexpect text m y abc\n", {}, "s.scn:2:"},
   };
@@ -186,8 +203,8 @@ TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
   // Execution stops at the first failing line.
   FakeDriver driver;
   std::ostringstream out;
-  EXPECT_FALSE(RunCommands("start\nexpect text m y nope\ntype m y abc\n", fs::NativePath(temp.path()), driver,
-                           "s.scn", out));
+  EXPECT_FALSE(
+      RunCommands("start\nexpect text m y nope\ntype m y abc\n", fs::NativePath(temp.path()), driver, "s.scn", out));
   EXPECT_EQ(driver.calls, (std::vector<std::string>{"start"}));
 }
 
@@ -202,7 +219,7 @@ TEST(ScenarioRunner, ExpectFileComparesBytes) {
     bool passes;
   };
   const Row rows[] = {
-      {"expect file a.txt b.txt\n", true},       {"expect file a.txt c.txt\n", false},
+      {"expect file a.txt b.txt\n", true},        {"expect file a.txt c.txt\n", false},
       {"expect file missing.txt a.txt\n", false}, {"expect nofile missing.txt\n", true},
       {"expect nofile a.txt\n", false},
   };

@@ -30,9 +30,15 @@ std::vector<std::string> All(const std::string& text, std::string_view open, std
 TEST(SceneEdits, StageAndPersonNames) {
   const struct {
     std::string text, id;
-  } stages[] = {{"答题舞台", "answer"}, {"嫦娥月宫", "moonpalace"}, {"社区", "leisure"},
-                {"中式婚礼", "weddingroom003"}, {"沙漠", "PVEdesert"}, {"遗迹", "ruin"},
-                {"魔幻森林", "pveforest"}, {"无", ""}, {"森林", ""}};
+  } stages[] = {{"答题舞台", "answer"},
+                {"嫦娥月宫", "moonpalace"},
+                {"社区", "leisure"},
+                {"中式婚礼", "weddingroom003"},
+                {"沙漠", "PVEdesert"},
+                {"遗迹", "ruin"},
+                {"魔幻森林", "pveforest"},
+                {"无", ""},
+                {"森林", ""}};
   for (const auto& s : stages) EXPECT_EQ(StageId(s.text), s.id) << s.text;
   const struct {
     std::string item;
@@ -70,8 +76,8 @@ TEST(SceneEdits, PlayerCountCopiesTheFirstPlayerAndRenumbers) {
   }
 
   // A duplicated id of 1 still gives 1, 2, 3: each search goes on after the last write.
-  std::string ones = ReplaceText(original, "<PlayerId>" + TextBetween(original, "<PlayerId>", "</PlayerId>"),
-                                 "<PlayerId>1");
+  std::string ones =
+      ReplaceText(original, "<PlayerId>" + TextBetween(original, "<PlayerId>", "</PlayerId>"), "<PlayerId>1");
   ASSERT_TRUE(SetPlayerCount(ones, 3));
   EXPECT_EQ(All(ones, "<PlayerId>", "</PlayerId>"), (std::vector<std::string>{"1", "2", "3"}));
 

@@ -167,7 +167,8 @@ TEST(Shell, ListingTheRememberedFolder) {
 
   // The folder under another section, or another key of the section: nothing remembered.
   ASSERT_TRUE(fs::WriteWholeFile(f.programFolder + "\\data.ini",
-                                 "[其他]\r\n路径=" + f.record + "\r\n[路径]\r\n目录=" + f.record + "\r\n").ok());
+                                 "[其他]\r\n路径=" + f.record + "\r\n[路径]\r\n目录=" + f.record + "\r\n")
+                  .ok());
   f.ui.AddItem("start", kList, "old");
   f.ui.Click("start", "超级按钮_搜上次路径");
   EXPECT_TRUE(Items(f.ui).empty());
@@ -353,7 +354,8 @@ TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
   } rows[] = {
       // First: a new count rebuilds the player list from the replay's text.
       {nullptr, "超级按钮_修改人数", [&] { return replay::TextBetween(r.text, "<PlayerCount>", "</PlayerCount>"); }},
-      {"图片框_服饰", "超级按钮_修改服饰", [&] { return std::to_string(r.edited.at(0).find("123456789") != std::string::npos); }},
+      {"图片框_服饰", "超级按钮_修改服饰",
+       [&] { return std::to_string(r.edited.at(0).find("123456789") != std::string::npos); }},
       {"图片框_人物宝儿", "超级按钮_个人", [&] { return block("<cur_title_id>", "</cur_title_id>"); }},
       {"图片框_人物宝儿", "超级按钮_宝儿", [&] { return block("<AvatarData>", "</AvatarData>"); }},
       {"图片框_舞团家族", "超级按钮_舞团", [&] { return block("<GuildLevel>", "</GuildLevel>"); }},

@@ -30,22 +30,30 @@ TEST(FindText, StepsOverDoubleByteCharacters) {
       {"abcabc", "bc", 6, false, -1},
       {"abc", "", 1, false, -1},
       {"", "a", 1, false, -1},
-      {a + "A", "A", 1, false, 3},          // not the second byte of 丄
+      {a + "A", "A", 1, false, 3},  // not the second byte of 丄
       {a + a + "A", "A", 1, false, 5},
       {a, "A", 1, false, -1},
-      {la + "a", "A", 1, true, 3},          // nor with case ignored
+      {la + "a", "A", 1, true, 3},  // nor with case ignored
       {"x" + a + "A", "A", 1, false, 4},
-      {a + "A", "A", 2, false, 2},          // the scan starts where it is told: byte 2 is a character there
+      {a + "A", "A", 2, false, 2},  // the scan starts where it is told: byte 2 is a character there
       {kXingLv + a + "<Tag>", "<tag>", 1, true, 7},
-      {std::string("\x81\0A", 3), "A", 1, false, 3},   // a lead byte before a zero stands alone
+      {std::string("\x81\0A", 3), "A", 1, false, 3},  // a lead byte before a zero stands alone
       {std::string("\x81\0", 2), std::string("\0", 1), 1, false, 2},
-      {"\x81\x81\x81" "A", "A", 1, false, -1},  // 8181 | 8141
-      {"\x80" "A", "A", 1, false, -1},        // 0x80 leads a character as every high byte does
-      {"\x80" "a", "A", 1, true, -1},
-      {"\x81\x81\x81\x81" "A", "A", 1, false, 5},
+      {"\x81\x81\x81"
+       "A",
+       "A", 1, false, -1},  // 8181 | 8141
+      {"\x80"
+       "A",
+       "A", 1, false, -1},  // 0x80 leads a character as every high byte does
+      {"\x80"
+       "a",
+       "A", 1, true, -1},
+      {"\x81\x81\x81\x81"
+       "A",
+       "A", 1, false, 5},
       {"<NAME>" + a, "<name>", 1, true, 1},
-      {a, la, 1, true, -1},                 // 丄 and 乤 are different characters, not cases
-      {"ABC", "abc", 1, true, 1},           // letters only
+      {a, la, 1, true, -1},        // 丄 and 乤 are different characters, not cases
+      {"ABC", "abc", 1, true, 1},  // letters only
       {"xAbC", "abc", 1, true, 2},
       {"ABC", "abc", 1, false, -1},
   };
@@ -102,11 +110,12 @@ TEST(ReplaceText, CountStartAndCase) {
       {"a-a-a", "a", "bb", 6, kAllOccurrences, true, "a-a-a", 0},  // beyond the end
       {"a-a-a", "", "bb", 1, kAllOccurrences, true, "a-a-a", 0},
       {"", "a", "bb", 1, kAllOccurrences, true, "", 0},
-      {"aaa", "aa", "a", 1, kAllOccurrences, true, "aa", 1},          // non-overlapping
-      {"aa", "a", "aa", 1, kAllOccurrences, true, "aaaa", 2},         // goes on after the inserted text
+      {"aaa", "aa", "a", 1, kAllOccurrences, true, "aa", 1},   // non-overlapping
+      {"aa", "a", "aa", 1, kAllOccurrences, true, "aaaa", 2},  // goes on after the inserted text
       {"<TAG>1</TAG><Tag>2", "<tag>", "<t>", 1, kAllOccurrences, false, "<t>1</TAG><t>2", 2},
       {"<TAG>1", "<tag>", "<t>", 1, kAllOccurrences, true, "<TAG>1", 0},
-      {kSecondByteA + "A" + kSecondByteZ + "Z", "A", "x", 1, kAllOccurrences, true, kSecondByteA + "x" + kSecondByteZ + "Z", 1},
+      {kSecondByteA + "A" + kSecondByteZ + "Z", "A", "x", 1, kAllOccurrences, true,
+       kSecondByteA + "x" + kSecondByteZ + "Z", 1},
       {kSecondByteLowerA + "a", "A", "x", 1, kAllOccurrences, false, kSecondByteLowerA + "x", 1},
   };
   for (const auto& c : cases) {
@@ -128,12 +137,12 @@ TEST(TextBetween, FirstElementOnly) {
     std::string text, open, close, expected;
   } cases[] = {
       {"<a>1</a><a>2</a>", "<a>", "</a>", "1"},
-      {"<a>1", "<a>", "</a>", ""},                         // closing tag missing
-      {"</a>x<a>1", "<a>", "</a>", ""},                    // closing tag only before the opening one
+      {"<a>1", "<a>", "</a>", ""},       // closing tag missing
+      {"</a>x<a>1", "<a>", "</a>", ""},  // closing tag only before the opening one
       {"x</a><a>1</a>", "<a>", "</a>", "1"},
       {"<a></a>", "<a>", "</a>", ""},
       {"<b>1</b>", "<a>", "</a>", ""},
-      {"<A>1</A>", "<a>", "</a>", ""},                     // case matters
+      {"<A>1</A>", "<a>", "</a>", ""},                         // case matters
       {"<s n=\"2\">v</s>", "<s n=#引号2#引号>", "</s>", "v"},  // the quote marker
       {"<s n=#引号2#引号>v</s>", "<s n=#引号2#引号>", "</s>", ""},
   };
@@ -149,11 +158,11 @@ TEST(RewriteField, RewritesEqualElementsAndReportsWhetherFound) {
   } cases[] = {
       {"<v>1</v><v>1</v><v>2</v>", {}, "<v>9</v><v>9</v><v>2</v>", true},
       {"<v>1</v><v>1</v>", {.firstOnly = true}, "<v>9</v><v>1</v>", true},
-      {"<v>9</v>", {}, "<v>9</v>", true},   // same value: found and written
-      {"<w>1</w>", {}, "<w>1</w>", false},  // missing tag: unchanged
-      {"<v>1", {}, "<v>1", false},          // no closing tag: the empty element is not there either
+      {"<v>9</v>", {}, "<v>9</v>", true},                  // same value: found and written
+      {"<w>1</w>", {}, "<w>1</w>", false},                 // missing tag: unchanged
+      {"<v>1", {}, "<v>1", false},                         // no closing tag: the empty element is not there either
       {"<v></v>x<v></v>", {}, "<v>9</v>x<v>9</v>", true},  // empty elements are elements too
-      {"<v>1<v></v>", {}, "<v>9</v>", true},  // the first element runs to the first closing tag
+      {"<v>1<v></v>", {}, "<v>9</v>", true},               // the first element runs to the first closing tag
       {"<v>1</v><V>1</V>", {.caseSensitive = false}, "<v>9</v><v>9</v>", true},
   };
   for (const auto& c : cases) {
@@ -174,12 +183,12 @@ TEST(TakeAllBetween, SplitsTrimmedBlocks) {
   } cases[] = {
       {"[1][2]", {"1", "2"}},
       {"[ 1 ][" + wide + "2" + wide + "]", {"1", "2"}},
-      {"[\t1\r\n]", {"\t1\r\n"}},                          // only spaces are trimmed
-      {"[  ][3]", {"3"}},                                  // empty pieces are skipped
-      {"[1][2", {"1"}},                                    // an unclosed piece ends the split
+      {"[\t1\r\n]", {"\t1\r\n"}},                                                   // only spaces are trimmed
+      {"[  ][3]", {"3"}},                                                           // empty pieces are skipped
+      {"[1][2", {"1"}},                                                             // an unclosed piece ends the split
       {"[" + kSecondByteA.substr(0, 1) + " ]", {kSecondByteA.substr(0, 1) + " "}},  // 81 20 is one character
-      {"[\xB0\xA1" + wide + " ]", {"\xB0\xA1"}},          // B0A1 (啊), then a full-width space
-      {"[" + wide + "\xA1]", {}},                          // A1 5D is one character: no closing mark
+      {"[\xB0\xA1" + wide + " ]", {"\xB0\xA1"}},  // B0A1 (啊), then a full-width space
+      {"[" + wide + "\xA1]", {}},                 // A1 5D is one character: no closing mark
   };
   for (const auto& c : cases) EXPECT_EQ(TakeAllBetween(c.text, "[", "]", nullptr), c.expected) << c.text;
   EXPECT_EQ(TakeAllBetween("<P>1</p><p>2</P>", "<p>", "</p>", nullptr), (std::vector<std::string>{"1", "2"}));

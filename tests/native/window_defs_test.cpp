@@ -292,18 +292,12 @@ TEST(Windows, EditBoxInputRules) {
     bool visible;
   };
   std::vector<Row> rows = {
-      {"编辑框_昵称", InputMode::Free, 0, true},
-      {"编辑框_原昵称", InputMode::ReadOnly, 0, false},
-      {"编辑框_修改称号", InputMode::Digits, 0, true},
-      {"编辑框_新宝儿发型", InputMode::Digits, 0, true},
-      {"编辑框_新宝儿衣服", InputMode::Digits, 0, true},
-      {"编辑框_新宝儿背部", InputMode::Digits, 0, true},
-      {"编辑框_新宝儿左手", InputMode::Digits, 0, true},
-      {"编辑框_新宝儿右手", InputMode::Digits, 0, true},
-      {"编辑框_新宝儿脚链", InputMode::Digits, 0, true},
-      {"编辑框_原昵称1", InputMode::ReadOnly, 0, false},
-      {"编辑框_舞团名字", InputMode::Free, 0, true},
-      {"编辑框_原舞团名字", InputMode::ReadOnly, 0, false},
+      {"编辑框_昵称", InputMode::Free, 0, true},         {"编辑框_原昵称", InputMode::ReadOnly, 0, false},
+      {"编辑框_修改称号", InputMode::Digits, 0, true},   {"编辑框_新宝儿发型", InputMode::Digits, 0, true},
+      {"编辑框_新宝儿衣服", InputMode::Digits, 0, true}, {"编辑框_新宝儿背部", InputMode::Digits, 0, true},
+      {"编辑框_新宝儿左手", InputMode::Digits, 0, true}, {"编辑框_新宝儿右手", InputMode::Digits, 0, true},
+      {"编辑框_新宝儿脚链", InputMode::Digits, 0, true}, {"编辑框_原昵称1", InputMode::ReadOnly, 0, false},
+      {"编辑框_舞团名字", InputMode::Free, 0, true},     {"编辑框_原舞团名字", InputMode::ReadOnly, 0, false},
   };
   for (const char* slot : {"脸型", "发型", "上身", "下身", "鞋子", "左手持", "右手持", "背饰", "头饰", "面饰", "手链",
                            "脚链", "戒指", "伴侣戒指", "增加光效"})

@@ -28,7 +28,10 @@ TEST_F(DuiHostTest, AttachRefusesNonWindowsAndSecondAttach) {
 }
 
 TEST_F(DuiHostTest, MinimumTrackSizeFollowsCaptionButtons) {
-  struct Case { unsigned flags; LONG width, height; } cases[] = {
+  struct Case {
+    unsigned flags;
+    LONG width, height;
+  } cases[] = {
       {4 | 8 | 16, 131, 40},  // 39 + 28 + 28 + 36
       {4, 75, 40},
       {2 | 16, 64, 40},
@@ -54,7 +57,10 @@ TEST_F(DuiHostTest, CaptionButtonsStandRightToLeft) {
   o.styleFlags = kCaptionText | kCloseButton | kMaximizeButton | kMinimizeButton;
   Attach(400, 300, o);
   ASSERT_EQ(host.SysButtons().size(), 3u);
-  struct Expect { unsigned kind; float x, w; } expected[] = {{4, 349, 39}, {8, 321, 28}, {16, 293, 28}};
+  struct Expect {
+    unsigned kind;
+    float x, w;
+  } expected[] = {{4, 349, 39}, {8, 321, 28}, {16, 293, 28}};
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(host.SysButtons()[i]->Kind(), expected[i].kind);
     EXPECT_EQ(host.SysButtons()[i]->Rect().X, expected[i].x);
@@ -87,9 +93,12 @@ TEST_F(DuiHostTest, HitTestPicksDeepestVisibleEnabledElement) {
   auto* over = host.Add<Probe>(Box(25, 25, 10, 10, false, panel));  // created later: on top
   disabled->SetEnabled(false);
   hidden->SetVisible(false);
-  struct Case { float x, y; DuiElement* expected; } cases[] = {
-      {50, 50, inner},  {20, 20, panel},  {119.9f, 119.9f, panel}, {120, 120, back},
-      {210, 30, back},  {210, 110, back}, {27, 27, over},          {-1, 5, nullptr},
+  struct Case {
+    float x, y;
+    DuiElement* expected;
+  } cases[] = {
+      {50, 50, inner}, {20, 20, panel},  {119.9f, 119.9f, panel}, {120, 120, back},
+      {210, 30, back}, {210, 110, back}, {27, 27, over},          {-1, 5, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);
@@ -213,7 +222,9 @@ TEST_F(DuiHostTest, DisableThenEnableRestoresFullAlpha) {
 TEST_F(DuiHostTest, FadeReachesFullAlphaInFiftyOneSteps) {
   Attach(300, 200);
   auto* button = host.Add<DuiButton>(Box(10, 10, 70, 24), "OK");
-  struct Case { int start, ticks; } cases[] = {{0, 5}, {51, 4}, {153, 2}, {204, 1}};
+  struct Case {
+    int start, ticks;
+  } cases[] = {{0, 5}, {51, 4}, {153, 2}, {204, 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.start);
     auto* probe = host.Add<Probe>(Box(100, 10, 20, 20));
@@ -289,8 +300,8 @@ TEST_F(DuiHostTest, EscapeClosesMessageBoxKindAndDestroyRemovesProperties) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"DuiHostTestWindow";
   RegisterClassExW(&wc);
-  window = CreateWindowExW(0, wc.lpszClassName, L"box", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr,
-                           wc.hInstance, nullptr);
+  window =
+      CreateWindowExW(0, wc.lpszClassName, L"box", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
   SetPropW(window, kPropFlags, reinterpret_cast<HANDLE>(3));
   SetPropW(window, kPropMsgBox, reinterpret_cast<HANDLE>(64));
   ASSERT_TRUE(host.Attach(window, PlainOptions()));
@@ -320,7 +331,6 @@ TEST_F(DuiHostTest, ElementDestroyedByItsOwnClickHandler) {
   Send(WM_MOUSEMOVE, 0, At(21, 21));
   Pump();  // the fade timer of the gone button finds nothing
 }
-
 
 TEST_F(DuiHostTest, ButtonStatesFollowTheStateTable) {
   Attach(300, 200);
@@ -363,9 +373,9 @@ TEST_F(DuiHostTest, DoubleClickOnTheCaptionMaximisesThenMoves) {
   const struct {
     int x, y;
     bool toggles;
-  } cases[] = {{100, 15, true},    // the caption label
-               {5, 5, true},       // no element, in the top 30 pixels
-               {200, 100, false}}; // no element, further down
+  } cases[] = {{100, 15, true},     // the caption label
+               {5, 5, true},        // no element, in the top 30 pixels
+               {200, 100, false}};  // no element, further down
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);
     seen.clear();
@@ -417,11 +427,10 @@ TEST_F(DuiHostTest, EdgesSizeTheWindowWithTheirCursors) {
     WPARAM zone;  // 0: none
     LPCWSTR cursor;
   } cases[] = {
-      {0, 100, 1, IDC_SIZEWE},      {7, 100, 1, IDC_SIZEWE},      {8, 100, 0, nullptr},
-      {291, 100, 2, IDC_SIZEWE},    {290, 100, 0, nullptr},       {150, 7, 3, IDC_SIZENS},
-      {150, 8, 0, nullptr},         {150, 191, 6, IDC_SIZENS},    {150, 190, 0, nullptr},
-      {9, 7, 4, IDC_SIZENWSE},      {10, 7, 3, IDC_SIZENS},       {291, 0, 5, IDC_SIZENESW},
-      {9, 191, 7, IDC_SIZENESW},    {8, 150, 0, nullptr},         {299, 199, 8, IDC_SIZENWSE},
+      {0, 100, 1, IDC_SIZEWE},   {7, 100, 1, IDC_SIZEWE}, {8, 100, 0, nullptr},        {291, 100, 2, IDC_SIZEWE},
+      {290, 100, 0, nullptr},    {150, 7, 3, IDC_SIZENS}, {150, 8, 0, nullptr},        {150, 191, 6, IDC_SIZENS},
+      {150, 190, 0, nullptr},    {9, 7, 4, IDC_SIZENWSE}, {10, 7, 3, IDC_SIZENS},      {291, 0, 5, IDC_SIZENESW},
+      {9, 191, 7, IDC_SIZENESW}, {8, 150, 0, nullptr},    {299, 199, 8, IDC_SIZENWSE},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);
@@ -492,7 +501,7 @@ TEST(HostEffects, FramesCountGeometryAndAlpha) {
       {1, true, 15, 15, false, RectF(0, 0, 300, 200), 0, 10},
       {2, true, 20, 1, false, RectF(-0.75f, -0.75f, 301.5f, 201.5f), 243, 15},  // swells...
       {2, true, 20, 3, false, RectF(-2.25f, -2.25f, 304.5f, 204.5f), 219, 13},
-      {2, true, 20, 4, false, RectF(-5, -5, 310, 210), 207, 12},                  // ...then shrinks
+      {2, true, 20, 4, false, RectF(-5, -5, 310, 210), 207, 12},  // ...then shrinks
       {2, true, 20, 20, false, RectF(11, 11, 278, 178), 15, 10},
       {7, true, 15, 1, false, RectF(0, 0, 300, 200), 238, 12},  // shrinks to the centre
       {7, true, 15, 15, false, RectF(28, 14, 244, 172), 0, 1},

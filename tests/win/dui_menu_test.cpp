@@ -44,8 +44,8 @@ TEST(DuiMenuModel, WidthAndHeight) {
     DuiMenu menu;
     menu.SetWidth(c.fixedWidth);
     for (const MenuItem& item : c.items) menu.AddItem(item);
-    EXPECT_EQ(menu.Measure(TenPerByte), c.expected) << "fixed width " << c.fixedWidth << ", " << c.items.size()
-                                                   << " items";
+    EXPECT_EQ(menu.Measure(TenPerByte), c.expected)
+        << "fixed width " << c.fixedWidth << ", " << c.items.size() << " items";
   }
 }
 
@@ -113,8 +113,7 @@ TEST(DuiMenuPlacement, RootMenuStaysOnTheScreen) {
       {790, 590, {640, 495, true}},   // both
       {100, 60, {100, 60, false}},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(PlaceRootMenu(c.x, c.y, size, work), c.expected) << "at " << c.x << "," << c.y;
+  for (const Case& c : cases) EXPECT_EQ(PlaceRootMenu(c.x, c.y, size, work), c.expected) << "at " << c.x << "," << c.y;
 
   // A work area that does not start at 0 (taskbar on the left or top) and a menu larger
   // than the room left: the menu keeps inside the work area.
@@ -136,8 +135,8 @@ TEST(DuiMenuPlacement, SubMenuBesideTheActiveItem) {
       {{550, 500, 700, 600}, {440, 477, true}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(PlaceSubMenu(c.parent, item, size, work), c.expected) << "parent at " << c.parent.left << ","
-                                                                    << c.parent.top;
+    EXPECT_EQ(PlaceSubMenu(c.parent, item, size, work), c.expected)
+        << "parent at " << c.parent.left << "," << c.parent.top;
 }
 
 // ---- real menu windows ----
@@ -279,7 +278,8 @@ TEST_F(DuiMenuWindows, RootLevelWindowAndItsPlaceNearTheEdges) {
   EXPECT_EQ(r.top, 150);
   EXPECT_EQ(r.right - r.left, size.width);
   EXPECT_EQ(r.bottom - r.top, 16 + 3 * 22 + 3);
-  EXPECT_EQ(GetWindowLongPtrW(root, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW), WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+  EXPECT_EQ(GetWindowLongPtrW(root, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
+            WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
   EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropW(root, L"Ex_Wnd_Flags")), 1);
   EXPECT_EQ(GetPropW(root, L"Ex_DirectUI_Host"), root);
   EXPECT_EQ(GetParent(root) ? GetParent(root) : GetWindow(root, GW_OWNER), owner);

@@ -98,7 +98,9 @@ class HostWindowTest : public ::testing::Test {
     o.resizable = false;
     return o;
   }
-  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return SendMessageW(window, message, wParam, lParam); }
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendMessageW(window, message, wParam, lParam);
+  }
 
   HWND window = nullptr;
   DuiHost host;

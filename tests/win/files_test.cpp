@@ -23,9 +23,9 @@ TEST(FilesWindows, ALockedFileIsKeptAndTheSaveReportsIt) {
 
   ASSERT_FALSE(replaced);
   EXPECT_EQ(replaced.error().problem, Problem::InUse);  // "close the game and try again"
-  EXPECT_LT(waited, std::chrono::seconds(5));  // retried briefly, not forever
+  EXPECT_LT(waited, std::chrono::seconds(5));           // retried briefly, not forever
   EXPECT_EQ(ReadWholeFile(file).value(), "original");
-  EXPECT_EQ(List(t.path(), "*").size(), 1u);  // the temporary file is gone
+  EXPECT_EQ(List(t.path(), "*").size(), 1u);        // the temporary file is gone
   ASSERT_TRUE(ReplaceFileAtomically(file, "new"));  // released: the save goes through
   EXPECT_EQ(ReadWholeFile(file).value(), "new");
 }

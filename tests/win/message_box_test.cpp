@@ -85,7 +85,8 @@ TEST_F(MessageBoxTest, LongLineWidensTheBoxByItsOverflow) {
   std::string line;
   for (int i = 0; i < 30; ++i) line += "录像";
   WhenShown([](const MessageBoxView& box) { PostMessageW(box.window, WM_KEYDOWN, VK_ESCAPE, 0); });
-  EXPECT_EQ(SkinnedMessageBox(nullptr, line, Options([&](MessageBoxOptions& o) { o.style = kStyleAsterisk; })), kResultCancel);
+  EXPECT_EQ(SkinnedMessageBox(nullptr, line, Options([&](MessageBoxOptions& o) { o.style = kStyleAsterisk; })),
+            kResultCancel);
   float measured = labelRect.Width - 10;
   ASSERT_GT(measured, 200);
   EXPECT_NEAR(Width(), 320 + (measured - 200), 1.0);
@@ -113,18 +114,27 @@ TEST_F(MessageBoxTest, ManyLinesGrowTheHeightAndTheButtonsFollow) {
 }
 
 TEST_F(MessageBoxTest, YesNoCancelSet) {
-  struct Case { const char* name; std::function<void(const MessageBoxView&)> act; int result; } cases[] = {
+  struct Case {
+    const char* name;
+    std::function<void(const MessageBoxView&)> act;
+    int result;
+  } cases[] = {
       {"click yes", [](const MessageBoxView& b) { ClickButton(b, 3); }, kResultYes},
       {"click no", [](const MessageBoxView& b) { ClickButton(b, 2); }, kResultNo},
       {"escape", [](const MessageBoxView& b) { PostMessageW(b.window, WM_KEYDOWN, VK_ESCAPE, 0); }, kResultCancel},
-      {"enter on the focus", [](const MessageBoxView& b) { PostMessageW(b.window, WM_KEYDOWN, VK_RETURN, 0); }, kResultCancel},
+      {"enter on the focus", [](const MessageBoxView& b) { PostMessageW(b.window, WM_KEYDOWN, VK_RETURN, 0); },
+       kResultCancel},
       {"alt+y", [](const MessageBoxView& b) { PostMessageW(b.window, WM_SYSKEYDOWN, 'Y', 0); }, kResultYes},
       {"close button", [](const MessageBoxView& b) { PostMessageW(b.window, WM_CLOSE, 0, 0); }, kResultCancel},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.name);
     WhenShown(c.act);
-    EXPECT_EQ(SkinnedMessageBox(nullptr, "要保存吗？", Options([&](MessageBoxOptions& o) { o.buttonSet = 3; o.style = kStyleQuestion; })), c.result);
+    EXPECT_EQ(SkinnedMessageBox(nullptr, "要保存吗？", Options([&](MessageBoxOptions& o) {
+                                  o.buttonSet = 3;
+                                  o.style = kStyleQuestion;
+                                })),
+              c.result);
     ASSERT_EQ(seen.buttons.size(), 3u);
     EXPECT_EQ(seen.buttons[0].text, "取消");
     EXPECT_EQ(seen.buttons[1].text, "否(&N)");
@@ -144,7 +154,10 @@ std::vector<uint32_t> IconPixels(int style) {
       for (int x = 30; x < 70; ++x) pixels.push_back(buffer.pixels()[y * buffer.width() + x]);
     PostMessageW(window, WM_CLOSE, 0, 0);
   });
-  SkinnedMessageBox(nullptr, "x", Options([&](MessageBoxOptions& o) { o.style = style; o.beep = false; }));
+  SkinnedMessageBox(nullptr, "x", Options([&](MessageBoxOptions& o) {
+                      o.style = style;
+                      o.beep = false;
+                    }));
   return pixels;
 }
 
@@ -170,15 +183,16 @@ TEST_F(MessageBoxTest, InputToOtherWindowsIsDroppedWhileTheBoxIsUp) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"MessageBoxOwner";
   RegisterClassExW(&wc);
-  HWND owner = CreateWindowExW(0, wc.lpszClassName, L"owner", WS_POPUP | WS_VISIBLE, 10, 10, 200, 200, nullptr,
-                               nullptr, wc.hInstance, nullptr);
+  HWND owner = CreateWindowExW(0, wc.lpszClassName, L"owner", WS_POPUP | WS_VISIBLE, 10, 10, 200, 200, nullptr, nullptr,
+                               wc.hInstance, nullptr);
   WhenShown([owner](const MessageBoxView& box) {
     for (UINT input : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_KEYDOWN, WM_CHAR, WM_NCLBUTTONDOWN})
       PostMessageW(owner, input, 0, 0);
     PostMessageW(owner, WM_APP + 1, 0, 0);  // not input: delivered
     PostMessageW(box.window, WM_KEYDOWN, VK_ESCAPE, 0);
   });
-  EXPECT_EQ(SkinnedMessageBox(owner, "x", Options([&](MessageBoxOptions& o) { o.centreOnOwner = true; })), kResultCancel);
+  EXPECT_EQ(SkinnedMessageBox(owner, "x", Options([&](MessageBoxOptions& o) { o.centreOnOwner = true; })),
+            kResultCancel);
   EXPECT_EQ(std::count(received.begin(), received.end(), WM_APP + 1), 1);
   for (UINT input : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN, WM_CHAR, WM_NCLBUTTONDOWN}) {
     SCOPED_TRACE(input);

@@ -234,7 +234,11 @@ TEST_F(PngButtonTest, Placements) {
   const Case cases[] = {
       {"natural size at the corner", kPlacementNatural, 20, 10, {{1, 1}, {18, 8}}, {{21, 2}, {2, 12}, {30, 30}}},
       {"stretched", kPlacementStretch, 20, 10, {{1, 1}, {38, 38}, {20, 20}}, {}},
-      {"fit: smaller is centred at natural size", kPlacementFit, 20, 10, {{11, 16}, {28, 23}},
+      {"fit: smaller is centred at natural size",
+       kPlacementFit,
+       20,
+       10,
+       {{11, 16}, {28, 23}},
        {{9, 20}, {30, 20}, {20, 14}, {20, 25}}},
       {"fit: wider is scaled to the width", kPlacementFit, 80, 20, {{1, 17}, {38, 22}}, {{20, 13}, {20, 26}}},
       {"fit: taller is scaled to the height", kPlacementFit, 10, 80, {{18, 1}, {21, 38}}, {{16, 20}, {23, 20}}},

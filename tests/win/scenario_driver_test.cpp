@@ -36,7 +36,8 @@ TEST(RealWindowsDriver, FailsWhereTheUserWouldSeeOrDoSomethingElse) {
     std::string failure;  // "" = passes; else the start of the report
   };
   const Row rows[] = {
-      {"listed", listed + U8(u8"expect items start 列表框_文件列表 a.rcd|B.rcd|2024\\\\舞会.rcd|2024\\\\deep\\\\z.rcd\n"), ""},
+      {"listed",
+       listed + U8(u8"expect items start 列表框_文件列表 a.rcd|B.rcd|2024\\\\舞会.rcd|2024\\\\deep\\\\z.rcd\n"), ""},
       {"items differ", listed + U8(u8"expect items start 列表框_文件列表 a.rcd|B.rcd\n"), "s.scn:4:"},
       {"browser nobody answers", U8(u8"start\nclick start 超级按钮_选择目录\n"), "s.scn:2:"},
       {"no such item", listed + U8(u8"select start 列表框_文件列表 none.rcd\n"), "s.scn:4:"},
@@ -53,7 +54,8 @@ TEST(RealWindowsDriver, FailsWhereTheUserWouldSeeOrDoSomethingElse) {
        "s.scn:9:"},
       {"closed window", U8(u8"start\nclick start 按钮_关闭\nclick start 超级按钮_选择目录\n"), "s.scn:3:"},
       {"menu read",
-       listed + U8(u8"select start 列表框_文件列表 a.rcd\nexpect menu start 列表框_文件列表 打开录像|在文件夹中显示|刷新列表\n"),
+       listed + U8(u8"select start 列表框_文件列表 a.rcd\nexpect menu start 列表框_文件列表 "
+                   u8"打开录像|在文件夹中显示|刷新列表\n"),
        ""},
       {"menu item missing",
        listed + U8(u8"select start 列表框_文件列表 a.rcd\nmenu start 列表框_文件列表 恢复原录像\n"), "s.scn:5:"},

@@ -183,8 +183,8 @@ TEST_F(Win32UiTest, TypingKeepsToEachBoxsInputRules) {
   EXPECT_EQ(ui.GetText("test", "free"), "ab" + fixtures::kXingLv);
   EXPECT_TRUE(seen.notices.empty());
   // Characters GBK cannot hold could never be written into a replay: refused, with a notice.
-  Type("free", L"\u0E01");              // a Thai letter
-  Type("free", L"\U0001F600");          // an emoji, as two surrogate keys
+  Type("free", L"\u0E01");      // a Thai letter
+  Type("free", L"\U0001F600");  // an emoji, as two surrogate keys
   EXPECT_EQ(ui.GetText("test", "free"), "ab" + fixtures::kXingLv);
   EXPECT_EQ(seen.notices.size(), 2u);
   // The program itself may set any text.
@@ -327,9 +327,9 @@ TEST_F(Win32UiTest, FolderBrowserAnswersAreCheckedLikeTypedText) {
   EXPECT_EQ(ui.BrowseFolder("test", "pick"), games);
   EXPECT_EQ(title, L"pick");
   EXPECT_EQ(ui.BrowseFolder("test", "pick"), "E:");  // a drive root, ready for "\record\"
-  EXPECT_EQ(ui.BrowseFolder("test", "pick"), "");     // cancelled
+  EXPECT_EQ(ui.BrowseFolder("test", "pick"), "");    // cancelled
   EXPECT_TRUE(seen.notices.empty());
-  EXPECT_EQ(ui.BrowseFolder("test", "pick"), "");     // a path GBK cannot hold
+  EXPECT_EQ(ui.BrowseFolder("test", "pick"), "");  // a path GBK cannot hold
   EXPECT_EQ(seen.notices.size(), 1u);
 }
 

@@ -27,7 +27,8 @@ constexpr int kReplaysPerFolder = 100;
 struct Tree {
   stdfs::path root;
   Tree() {
-    root = stdfs::temp_directory_path() / ("xl-listing-bench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    root = stdfs::temp_directory_path() /
+           ("xl-listing-bench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     for (int top = 0; top < kTopFolders; ++top) {
       stdfs::path folder = root / ("season" + std::to_string(top));
       for (int depth = 0; depth < kChainDepth; ++depth) {

@@ -34,8 +34,7 @@ constexpr std::string_view kFrequentTag = "<Judge>";
 
 void BM_Memmem_LastTag(benchmark::State& state) {
   const std::string& text = BigReplay();
-  for (auto _ : state)
-    benchmark::DoNotOptimize(memmem(text.data(), text.size(), kLastTag.data(), kLastTag.size()));
+  for (auto _ : state) benchmark::DoNotOptimize(memmem(text.data(), text.size(), kLastTag.data(), kLastTag.size()));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_Memmem_LastTag);
@@ -51,7 +50,7 @@ void BM_Memmem_EveryFrame(benchmark::State& state) {
   const std::string& text = BigReplay();
   for (auto _ : state) {
     size_t n = 0;
-    for (const char* p = text.data(), *end = p + text.size();; ++n, ++p) {
+    for (const char *p = text.data(), *end = p + text.size();; ++n, ++p) {
       p = static_cast<const char*>(memmem(p, static_cast<size_t>(end - p), kFrequentTag.data(), kFrequentTag.size()));
       if (!p) break;
     }
@@ -154,16 +153,18 @@ struct SessionFixture {
     (void)ini::Write(fs::ProgramPath((folder / "data.ini").string()), "路径", "路径",
                      fs::ProgramPath((folder / "record").string()) + "\\");
     // Scripts are UTF-8, while the program's own literals are GBK.
-    std::u8string u8 = u8"start\nclick start 超级按钮_搜上次路径\nselect start 列表框_文件列表 big.rcd\n"
-                       u8"dblclick start 列表框_文件列表\n";
+    std::u8string u8 =
+        u8"start\nclick start 超级按钮_搜上次路径\nselect start 列表框_文件列表 big.rcd\n"
+        u8"dblclick start 列表框_文件列表\n";
     for (int person = 1; person <= 8; ++person) {
       const std::string n = std::to_string(person), id = std::to_string(100008000 + person);
       u8 += u8"select modify 组合框_修改 第" + std::u8string(n.begin(), n.end()) + u8"人\n";
       u8 += u8"clear modify 编辑框_鞋子\ntype modify 编辑框_鞋子 " + std::u8string(id.begin(), id.end()) + u8"\n";
       u8 += u8"click modify 超级按钮_修改服饰\nexpect notice 温馨提示 修改成功\n";
     }
-    u8 += u8"select modify 组合框_场景舞台 遗迹\nclick modify 超级按钮_舞台场景\nexpect notice 温馨提示 修改成功\n"
-          u8"click modify 超级按钮_总保存\nexpect notice 温馨提示 保存成功\n";
+    u8 +=
+        u8"select modify 组合框_场景舞台 遗迹\nclick modify 超级按钮_舞台场景\nexpect notice 温馨提示 修改成功\n"
+        u8"click modify 超级按钮_总保存\nexpect notice 温馨提示 保存成功\n";
     script.assign(u8.begin(), u8.end());
   }
   ~SessionFixture() {

@@ -211,7 +211,8 @@ void InstallStyle(Program& p) {
   Click(Control(p.modify, "modify", "按钮_关闭"));
   const DWORD back = GetTickCount() + kPatienceMs;
   while ((IsWindow(p.modify) || !IsWindowVisible(p.start)) && GetTickCount() < back) Sleep(50);
-  if (IsWindow(p.modify) || !IsWindowVisible(p.start)) Fail("closing the modify window did not bring back the start window");
+  if (IsWindow(p.modify) || !IsWindowVisible(p.start))
+    Fail("closing the modify window did not bring back the start window");
   Say("the modify window closed, the start window is back");
 }
 

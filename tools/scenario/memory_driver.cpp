@@ -157,7 +157,8 @@ Status MemoryDriver::Shot(std::string_view, const std::filesystem::path&) { retu
 std::vector<ShownNotice> MemoryDriver::TakeNotices() {
   std::vector<ShownNotice> fresh;
   const std::vector<Notice>& all = ui_.Notices();
-  for (; noticesTaken_ < all.size(); ++noticesTaken_) fresh.push_back({all[noticesTaken_].title, all[noticesTaken_].text});
+  for (; noticesTaken_ < all.size(); ++noticesTaken_)
+    fresh.push_back({all[noticesTaken_].title, all[noticesTaken_].text});
   return fresh;
 }
 

@@ -132,7 +132,9 @@ class RealWindowsDriver : public ScenarioDriver {
     if (started_) ui::StopSkinnedUi();
   }
 
-  void SetProgramFolder(const std::filesystem::path& folder) override { initial_.programFolder = ProgramPathOf(folder); }
+  void SetProgramFolder(const std::filesystem::path& folder) override {
+    initial_.programFolder = ProgramPathOf(folder);
+  }
   void SetDocumentsFolder(const std::filesystem::path& folder) override {
     initial_.documentsFolder = ProgramPathOf(folder);
   }
@@ -210,9 +212,11 @@ class RealWindowsDriver : public ScenarioDriver {
     if (!m) return Error{"cannot select in " + Where(w, c) + ": not a list"};
     const std::vector<std::string> items = ItemsOf(*h, *m);
     const auto it = std::find(items.begin(), items.end(), item);
-    if (it == items.end()) return Error{"cannot select \"" + std::string(item) + "\" in " + Where(w, c) + ": no such item"};
+    if (it == items.end())
+      return Error{"cannot select \"" + std::string(item) + "\" in " + Where(w, c) + ": no such item"};
     SendMessageW(*h, m->setSelection, static_cast<WPARAM>(it - items.begin()), 0);
-    SendMessageW(GetParent(*h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(*h), m->notifyChange), reinterpret_cast<LPARAM>(*h));
+    SendMessageW(GetParent(*h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(*h), m->notifyChange),
+                 reinterpret_cast<LPARAM>(*h));
     Pump();
     return Success();
   }
@@ -517,7 +521,8 @@ class RealWindowsDriver : public ScenarioDriver {
         PostMessageW(box, WM_CLOSE, 0, 0);
         return;
       }
-      PostClick(box, MAKELPARAM((button->rect.left + button->rect.right) / 2, (button->rect.top + button->rect.bottom) / 2));
+      PostClick(box,
+                MAKELPARAM((button->rect.left + button->rect.right) / 2, (button->rect.top + button->rect.bottom) / 2));
       return;
     }
     problems_.push_back("a box was shown that is not among the open message boxes");

@@ -88,12 +88,18 @@ bool Matches(std::string_view text, std::string_view pattern) {
 
 bool IsAction(Verb v) {
   switch (v) {
-    case Verb::Start: case Verb::Click: case Verb::DoubleClick: case Verb::Press:
-    case Verb::Select: case Verb::Type: case Verb::Clear: case Verb::Drop: case Verb::Menu: case Verb::ExpectMenu:
-    case Verb::EndSession:
-      return true;
-    default:
-      return false;
+    case Verb::Start:
+    case Verb::Click:
+    case Verb::DoubleClick:
+    case Verb::Press:
+    case Verb::Select:
+    case Verb::Type:
+    case Verb::Clear:
+    case Verb::Drop:
+    case Verb::Menu:
+    case Verb::ExpectMenu:
+    case Verb::EndSession: return true;
+    default: return false;
   }
 }
 
@@ -124,8 +130,8 @@ struct Interpreter {
     Collect();
     if (notices.empty()) return true;
     const Pending& p = notices.front();
-    return Fail(c, "a notice shown after line " + std::to_string(p.afterLine) + " that no line expected: " +
-                       Describe(p.notice));
+    return Fail(c, "a notice shown after line " + std::to_string(p.afterLine) +
+                       " that no line expected: " + Describe(p.notice));
   }
 
   bool Done(const Command& c, const Status& s) { return s.ok() || Fail(c, Printable(s.error().message)); }
@@ -177,14 +183,12 @@ struct Interpreter {
       case Verb::Browse:
         driver.QueueFolder(c.flag ? std::nullopt : std::optional<stdfs::path>(Resolve(folder, c.path)));
         return true;
-      case Verb::Answer:
-        driver.QueueAnswer(c.text);
-        return true;
+      case Verb::Answer: driver.QueueAnswer(c.text); return true;
       case Verb::Start:
         if (started) return Fail(c, "the program has already started");
         started = true;
-        return Done(c, driver.Start(c.path.empty() ? std::nullopt
-                                                   : std::optional<stdfs::path>(Resolve(folder, c.path))));
+        return Done(c,
+                    driver.Start(c.path.empty() ? std::nullopt : std::optional<stdfs::path>(Resolve(folder, c.path))));
       case Verb::Click: return Done(c, driver.Click(c.window, c.control));
       case Verb::DoubleClick: return Done(c, driver.DoubleClick(c.window, c.control));
       case Verb::Press: return Done(c, driver.Press(c.window, c.control));

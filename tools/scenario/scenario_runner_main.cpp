@@ -10,8 +10,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   bool allPassed = true;
-  for (int i = 1; i < argc; ++i)
-    allPassed &= xl::scenario::RunScriptFile(argv[i], xl::scenario::MakeDriver, std::cout);
+  for (int i = 1; i < argc; ++i) allPassed &= xl::scenario::RunScriptFile(argv[i], xl::scenario::MakeDriver, std::cout);
   std::cout.flush();
   return allPassed ? 0 : 1;
 }

@@ -144,8 +144,10 @@ struct LineParser {
       return true;
     }
     if (verb == "click" || verb == "dblclick" || verb == "press" || verb == "clear") {
-      c.verb = verb == "click" ? Verb::Click : verb == "dblclick" ? Verb::DoubleClick : verb == "press" ? Verb::Press
-                                                                                                        : Verb::Clear;
+      c.verb = verb == "click"      ? Verb::Click
+               : verb == "dblclick" ? Verb::DoubleClick
+               : verb == "press"    ? Verb::Press
+                                    : Verb::Clear;
       return Target(true);
     }
     if (verb == "select" || verb == "type") {

@@ -11,10 +11,34 @@
 namespace xl::scenario {
 
 enum class Verb {
-  GameDir, DocsDir, ReadOnly, Writable, Resize, Browse, Answer, Start,
-  Click, DoubleClick, Press, Select, Type, Clear, Drop, Menu, ExpectMenu, EndSession,
-  ExpectText, ExpectHint, ExpectItems, ExpectVisible, ExpectPicture, ExpectNotice, ExpectFile, ExpectNoFile,
-  Shot, Meanwhile,
+  GameDir,
+  DocsDir,
+  ReadOnly,
+  Writable,
+  Resize,
+  Browse,
+  Answer,
+  Start,
+  Click,
+  DoubleClick,
+  Press,
+  Select,
+  Type,
+  Clear,
+  Drop,
+  Menu,
+  ExpectMenu,
+  EndSession,
+  ExpectText,
+  ExpectHint,
+  ExpectItems,
+  ExpectVisible,
+  ExpectPicture,
+  ExpectNotice,
+  ExpectFile,
+  ExpectNoFile,
+  Shot,
+  Meanwhile,
 };
 
 struct Command {
@@ -27,8 +51,8 @@ struct Command {
   std::vector<std::string> items;  // GBK: expect items, expect menu
   // visible: yes; notice: match by prefix; browse: cancel; picture: empty; endsession: yes
   bool flag = false;
-  std::string path, otherPath;     // UTF-8, relative to the script's folder (start: the argument, if any)
-  unsigned long long size = 0;     // resize: the file's new length
+  std::string path, otherPath;  // UTF-8, relative to the script's folder (start: the argument, if any)
+  unsigned long long size = 0;  // resize: the file's new length
 };
 
 // The commands of a script; an unknown command or a malformed line fails with

@@ -24,8 +24,8 @@ ElementOptions At(float x, float y, float w, float h) {
 
 int ShowHost(UINT seconds) {
   HWND window = CreateWindowExW(0, kHostWindowClass, L"\u661F\u5F8B\u7EAA\u5143\u4EE3\u7801\u4FEE\u6539\u5668",
-                                WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME, 120, 120,
-                                420, 260, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME, 120, 120, 420,
+                                260, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   static DuiHost host;
   HostOptions options;
   options.backgroundColour = 0xB07830;  // a calm blue
@@ -36,7 +36,8 @@ int ShowHost(UINT seconds) {
     gp::GdipFillRectangleI(g, panel, 8, 34, w - 16, h - 42);
     gp::GdipDeleteBrush(panel);
   });
-  host.Add<DuiLabel>(At(24, 50, 360, 40), "选择游戏目录后，双击录像文件即可开始修改。\r\n改动只在点击“保存”后写入文件。");
+  host.Add<DuiLabel>(At(24, 50, 360, 40),
+                     "选择游戏目录后，双击录像文件即可开始修改。\r\n改动只在点击“保存”后写入文件。");
   auto* ok = host.Add<DuiButton>(At(314, 206, 80, 26), "保存(&S)");
   host.Add<DuiButton>(At(224, 206, 80, 26), "取消");
   auto* off = host.Add<DuiButton>(At(134, 206, 80, 26), "不可用");
@@ -81,8 +82,10 @@ int main(int argc, char** argv) {
     ShowNotice("修改成功", nullptr, "温馨提示");
   } else if (what == "reason") {
     CloseBoxesAfter(seconds);
-    ShowNotice("保存失败：无法写入 D:\\游戏\\星律纪元\\record\\2024\\双人舞.rcd：文件是只读的；请在文件的“属性”中取消“只读”后再试",
-               nullptr, "温馨提示");
+    ShowNotice(
+        "保存失败：无法写入 "
+        "D:\\游戏\\星律纪元\\record\\2024\\双人舞.rcd：文件是只读的；请在文件的“属性”中取消“只读”后再试",
+        nullptr, "温馨提示");
   } else if (what == "yesno") {
     CloseBoxesAfter(seconds);
     MessageBoxOptions o;
