@@ -31,6 +31,10 @@ void OpenReplayFile(ProgramState& state, Ui& ui, std::string_view path);
 void OpenSelectedReplay(ProgramState& state, Ui& ui);
 // Files dropped on the start window: opens the first.
 void OpenDroppedReplay(ProgramState& state, Ui& ui, std::string_view path);
+// Files dropped on the modify window: the first opens in place of the current replay, after
+// the question about unsaved edits when there are any (取消 keeps the current replay). A
+// file that cannot be opened is named in a notice and the current replay stays.
+void ReplaceOpenReplay(ProgramState& state, Ui& ui, std::string_view path);
 
 // Right-click on the replay list: a menu to open the replay, show it in its folder, put its
 // original back (only when a backup NAME.rcd.bak is beside it) or list the remembered folder

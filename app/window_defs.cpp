@@ -296,6 +296,7 @@ void AddBottomGroup(std::vector<Unit>& c) {
 
 WindowDef ModifyWindow() {
   WindowDef w{"modify", WindowUnit("星律纪元代码修改器—修改窗口", 700, 400, true), {}};
+  w.window.acceptsFiles = true;  // a replay dropped on it is opened in place of the current one
   auto& c = w.controls;
   AddTitleBar(c, 700, "星律纪元代码修改器—修改窗口", 604, true);
   // The side borders run past the window's bottom edge; the window clips them.
