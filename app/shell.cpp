@@ -9,6 +9,7 @@
 #include "platform/ini.h"
 #include "replay/costume_edits.h"
 #include "replay/document.h"
+#include "replay/outfit_code.h"
 #include "replay/scene_edits.h"
 #include "resources/resources.h"
 
@@ -195,7 +196,9 @@ void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui) {
 void PersonChooserMenu(ProgramState& state, Ui& ui) {
   enum Entry { kCopy, kPaste };
   std::vector<MenuEntry> entries = {{"复制此人服饰"}};
-  if (!state.copiedCostume.empty()) entries.push_back({"粘贴服饰到此人"});
+  // A code that is not valid is offered too: pasting it says what is wrong with it.
+  if (!state.copiedCostume.empty() || replay::ReadOutfitCode(ui.ClipboardText()).kind != replay::ReadCode::NotACode)
+    entries.push_back({"粘贴服饰到此人"});
   switch (ui.ShowMenu("modify", entries)) {
     case kCopy: replay::CopyCostume(state.replay, ui, state.copiedCostume); break;
     case kPaste: replay::PasteCostume(state.replay, ui, state.copiedCostume); break;
