@@ -35,6 +35,7 @@ constexpr Binding kBindings[] = {
      [](Program& p, A a) {
        if (!ReturnToStartWindow(p.state, p.ui) && a.refuse) *a.refuse = true;
      }},
+    {"modify", "", E::FilesDropped, [](Program& p, A a) { ReplaceOpenReplay(p.state, p.ui, a.text); }},
     {"modify", "图片框_服饰", E::LeftButtonDown, [](Program& p, A a) { SwitchPage(p.ui, a.control); }},
     {"modify", "图片框_人物宝儿", E::LeftButtonDown, [](Program& p, A a) { SwitchPage(p.ui, a.control); }},
     {"modify", "图片框_插件", E::LeftButtonDown, [](Program& p, A a) { SwitchPage(p.ui, a.control); }},

@@ -9,6 +9,7 @@
 #include "platform/ini.h"
 #include "replay/costume_edits.h"
 #include "replay/document.h"
+#include "replay/outfit_code.h"
 #include "replay/scene_edits.h"
 #include "resources/resources.h"
 
@@ -56,6 +57,30 @@ bool IsReplayName(std::string_view path) {
   return true;
 }
 
+Result<std::string> ReadReplay(std::string_view path) {
+  return IsReplayName(path) ? replay::ReadReplayFile(path) : Error{"不是录像文件"};
+}
+
+std::string CannotOpen(std::string_view path, const Error& why) {
+  return "无法打开录像文件：" + std::string(path) + "\r\n" + why.message;
+}
+
+// With edits that "保存" would write, asks whether to save them first: 是 saves (false when
+// the save failed, which has said why), 否 drops them, 取消 keeps everything as it is (false).
+// True when the replay may be put away. A second request while the question or its save is
+// under way gets false: the first one decides.
+bool SettleUnsavedEdits(ProgramState& state, Ui& ui) {
+  if (state.askingToClose) return false;
+  if (!replay::HasUnsavedEdits(state.replay)) return true;
+  Busy asking(state.askingToClose);
+  switch (ui.Ask("modify", "录像已经改动，要先保存吗？\r\n不保存的话，改动会丢失。", kNoticeTitle, true)) {
+    case Answer::Yes: return replay::Save(state.replay, ui);
+    case Answer::No: return true;
+    case Answer::Cancel: return false;
+  }
+  return false;
+}
+
 }  // namespace
 
 void HostWindowCreated(Ui& ui, const StartupHooks& hooks) {
@@ -99,10 +124,10 @@ void ListRememberedFolder(ProgramState& state, Ui& ui) {
 }
 
 void OpenReplayFile(ProgramState& state, Ui& ui, std::string_view path) {
-  Result<std::string> bytes = IsReplayName(path) ? replay::ReadReplayFile(path) : Error{"不是录像文件"};
+  Result<std::string> bytes = ReadReplay(path);
   if (!bytes) {
     ui.ShowWindow("start", true);  // hidden still when the replay came from the command line
-    ui.ShowNotice("start", "无法打开录像文件：" + std::string(path) + "\r\n" + bytes.error().message, kNoticeTitle);
+    ui.ShowNotice("start", CannotOpen(path, bytes.error()), kNoticeTitle);
     return;
   }
   replay::OpenReplay(state.replay, std::move(*bytes), std::string(path));
@@ -122,6 +147,18 @@ void OpenDroppedReplay(ProgramState& state, Ui& ui, std::string_view path) {
   // A modify window already open keeps its replay (the start window is hidden then anyway).
   if (ui.WindowExists("modify")) return;
   OpenReplayFile(state, ui, path);
+}
+
+void ReplaceOpenReplay(ProgramState& state, Ui& ui, std::string_view path) {
+  // The dropped file is read first: one that cannot be opened costs no question and no edit.
+  Result<std::string> bytes = ReadReplay(path);
+  if (!bytes) {
+    ui.ShowNotice("modify", CannotOpen(path, bytes.error()), kNoticeTitle);
+    return;
+  }
+  if (!SettleUnsavedEdits(state, ui)) return;
+  replay::OpenReplay(state.replay, std::move(*bytes), std::string(path));
+  ui.LoadWindow("modify", true);  // opens afresh, as for any replay
 }
 
 void ReplayListMenu(ProgramState& state, Ui& ui) {
@@ -159,7 +196,9 @@ void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui) {
 void PersonChooserMenu(ProgramState& state, Ui& ui) {
   enum Entry { kCopy, kPaste };
   std::vector<MenuEntry> entries = {{"复制此人服饰"}};
-  if (!state.copiedCostume.empty()) entries.push_back({"粘贴服饰到此人"});
+  // A code that is not valid is offered too: pasting it says what is wrong with it.
+  if (!state.copiedCostume.empty() || replay::ReadOutfitCode(ui.ClipboardText()).kind != replay::ReadCode::NotACode)
+    entries.push_back({"粘贴服饰到此人"});
   switch (ui.ShowMenu("modify", entries)) {
     case kCopy: replay::CopyCostume(state.replay, ui, state.copiedCostume); break;
     case kPaste: replay::PasteCostume(state.replay, ui, state.copiedCostume); break;
@@ -186,18 +225,8 @@ void RestoreSelectedReplay(ProgramState& state, Ui& ui) {
 }
 
 bool ReturnToStartWindow(ProgramState& state, Ui& ui) {
-  if (state.askingToClose) return false;  // the first close's question decides
-  if (replay::HasUnsavedEdits(state.replay)) {
-    Busy asking(state.askingToClose);
-    switch (ui.Ask("modify", "录像已经改动，要先保存吗？\r\n不保存的话，改动会丢失。", kNoticeTitle, true)) {
-      case Answer::Yes:
-        // A failed save has said why; the window stays with every edit in it.
-        if (!replay::Save(state.replay, ui)) return false;
-        break;
-      case Answer::No: break;
-      case Answer::Cancel: return false;
-    }
-  }
+  // A failed save has said why; the window stays with every edit in it.
+  if (!SettleUnsavedEdits(state, ui)) return false;
   ui.ShowWindow("start", true);
   ui.DestroyWindow("modify");
   return true;

@@ -31,6 +31,10 @@ void OpenReplayFile(ProgramState& state, Ui& ui, std::string_view path);
 void OpenSelectedReplay(ProgramState& state, Ui& ui);
 // Files dropped on the start window: opens the first.
 void OpenDroppedReplay(ProgramState& state, Ui& ui, std::string_view path);
+// Files dropped on the modify window: the first opens in place of the current replay, after
+// the question about unsaved edits when there are any (取消 keeps the current replay). A
+// file that cannot be opened is named in a notice and the current replay stays.
+void ReplaceOpenReplay(ProgramState& state, Ui& ui, std::string_view path);
 
 // Right-click on the replay list: a menu to open the replay, show it in its folder, put its
 // original back (only when a backup NAME.rcd.bak is beside it) or list the remembered folder
@@ -43,7 +47,7 @@ void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui);
 void RestoreSelectedReplay(ProgramState& state, Ui& ui);
 
 // Right-click on the person chooser: copy the current person's costume, and once one is
-// copied, paste it to the current person.
+// copied or the clipboard holds an outfit code, paste it to the current person.
 void PersonChooserMenu(ProgramState& state, Ui& ui);
 
 // The modify window's close button, and every other way of closing it: with edits that

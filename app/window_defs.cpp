@@ -244,10 +244,10 @@ void AddProfilePage(std::vector<Unit>& c) {
   c.push_back(HiddenEdit("编辑框_原昵称1", Group("分组框4")));
 }
 
-// Page 2: the login-style install with its preview.
+// Page 2: the login-style install with its preview, and the way back to the game's own.
 void AddPluginPage(std::vector<Unit>& c) {
   c.push_back(Label("标签62", Page(2), 10, 12, 88, 20, "修改登录界面："));
-  c.push_back(Combo("组合框_登录界面", Page(2), 100, 10, 144, 20, {"选择界面", "简约银色"}));
+  c.push_back(Combo("组合框_登录界面", Page(2), 100, 10, 144, 20, {"选择界面", "简约银色", "原版界面"}));
   c.push_back(SmallButton("超级按钮_修改界面", Page(2), 250, 9));
   c.push_back(Label("标签_提示", Page(2), 10, 72, 304, 24, ""));
   c.push_back(Label("标签_插件说明", Page(2), 3, 99, 311, 135, ""));
@@ -296,6 +296,7 @@ void AddBottomGroup(std::vector<Unit>& c) {
 
 WindowDef ModifyWindow() {
   WindowDef w{"modify", WindowUnit("星律纪元代码修改器—修改窗口", 700, 400, true), {}};
+  w.window.acceptsFiles = true;  // a replay dropped on it is opened in place of the current one
   auto& c = w.controls;
   AddTitleBar(c, 700, "星律纪元代码修改器—修改窗口", 604, true);
   // The side borders run past the window's bottom edge; the window clips them.

@@ -120,6 +120,13 @@ class Ui {
   // selected. False when the file manager could not be started.
   virtual bool ShowInFolder(std::string_view path) = 0;
 
+  // The system clipboard as text (GBK): what it holds as text, empty when it holds none.
+  // A character GBK cannot hold comes back as "?".
+  virtual std::string ClipboardText() = 0;
+  // Puts `text` on the clipboard in place of what it held. False when the clipboard could not
+  // be had (another program keeps it open).
+  virtual bool SetClipboardText(std::string_view text) = 0;
+
   // Lets pending window messages be processed, so the windows stay responsive during a
   // long operation. Other handlers may run inside this call.
   virtual void PumpMessages() = 0;

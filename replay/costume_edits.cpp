@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/ui.h"
+#include "replay/outfit_code.h"
 #include "replay/person_edit.h"
 #include "replay/text_ops.h"
 #include "resources/resources.h"
@@ -143,17 +144,30 @@ void CopyCostume(ReplayState& state, Ui& ui, std::string& copied) {
   const std::string* block = PickedBlock(state, ui);
   if (!block) return;
   std::string list = BodyList(*block);
-  if (list.empty()) {
+  const std::optional<std::string> code = OutfitCode(list);  // none for a list without a pair
+  if (!code) {
     ui.ShowNotice(kModifyWindow, "以下内容未找到，未复制：服饰", kNoticeTitle);
     return;
   }
   copied = std::move(list);
+  if (!ui.SetClipboardText(*code))
+    ui.ShowNotice(kModifyWindow, "服饰已复制，但剪贴板正被其他程序占用，服饰码没有放上去；要发给好友请再复制一次",
+                  kNoticeTitle);
 }
 
 void PasteCostume(ReplayState& state, Ui& ui, const std::string& copied) {
   std::string* block = PickedBlock(state, ui);
   if (!block) return;
-  if (copied.empty() || !ReplaceBodyList(*block, copied)) {
+  // An outfit code on the clipboard wins over the program's own copy. When it is the code of
+  // that copy, the copy goes in as the game wrote it, every byte between the tags kept.
+  const ReadCode code = ReadOutfitCode(ui.ClipboardText());
+  if (code.kind == ReadCode::Invalid) {
+    ui.ShowNotice(kModifyWindow, "剪贴板里的服饰码不完整或有误，未修改", kNoticeTitle);
+    return;
+  }
+  const bool ownCopy = code.kind == ReadCode::NotACode || code.pairs == PairsOf(copied);
+  const std::string list = ownCopy ? copied : BodyListOf(code.pairs);
+  if (list.empty() || !ReplaceBodyList(*block, list)) {
     ReportEdit(ui, {"服饰"});
     return;
   }

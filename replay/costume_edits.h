@@ -66,11 +66,13 @@ bool ReplaceBodyList(std::string& block, std::string_view list);
 // The content of the block's <BodyPartInfoId>; empty when it has none.
 std::string BodyList(std::string_view block);
 
-// "复制此人服饰": keeps the current person's body-part list in `copied`, without a notice.
-// A block without a list leaves `copied` as it was and says so.
+// "复制此人服饰": keeps the current person's body-part list in `copied` and puts its outfit
+// code on the clipboard, without a notice. A block without a list (or one without a pair)
+// leaves both as they were and says so.
 void CopyCostume(ReplayState& state, Ui& ui, std::string& copied);
-// "粘贴服饰到此人": the current person's body-part list becomes `copied`, as an edit that
-// stays in the edited blocks until saving; slot pictures, stored values and hints follow.
+// "粘贴服饰到此人": the current person's body-part list becomes the outfit code on the
+// clipboard or, with none there, `copied`, as an edit that stays in the edited blocks until
+// saving; slot pictures, stored values and hints follow. A broken code changes nothing.
 void PasteCostume(ReplayState& state, Ui& ui, const std::string& copied);
 
 // Upper-case hexadecimal without leading zeros ("0" for 0); empty for a negative number.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "win32/clipboard.h"
 #include "win32/live_window.h"
 #include "win32/win32_ui.h"
 
@@ -36,22 +37,9 @@ bool AcceptTypedChar(LiveControl& c, wchar_t ch) {
   return true;
 }
 
-std::wstring ClipboardText(HWND owner) {
-  std::wstring text;
-  if (!OpenClipboard(owner)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = p;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
 // Pasting into a one-line box: the first line only, through the same rules as typing.
 void OnPaste(HWND hwnd, LiveControl& c) {
-  std::wstring text = ClipboardText(hwnd);
+  std::wstring text = ReadClipboardText(hwnd).value_or(std::wstring());
   text = text.substr(0, text.find_first_of(L"\r\n"));
   std::wstring kept;
   if (c.unit->input == InputMode::Digits) {

@@ -7,8 +7,9 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
-#include "win32/live_window.h"
 #include "resources/resources.h"
+#include "win32/clipboard.h"
+#include "win32/live_window.h"
 #include "ui/dui_menu.h"
 #include "ui/message_box.h"
 
@@ -469,6 +470,28 @@ bool Win32Ui::ShowInFolder(std::string_view path) {
   auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteW(nullptr, L"open", L"explorer.exe", arguments.c_str(), nullptr, SW_SHOWNORMAL));
   return result > 32;  // ShellExecute's way of saying it started
+}
+
+HWND Win32Ui::ClipboardOwner() {
+  for (const char* id : {"host", "start", "modify"})
+    if (LiveWindow* w = Find(id)) return w->hwnd;
+  return windows_.empty() ? nullptr : windows_.begin()->second->hwnd;
+}
+
+// Chat programs put no-break and other Unicode spaces into the texts they copy; GBK holds
+// none of them, so they arrive as plain blanks rather than as "?".
+std::string Win32Ui::ClipboardText() {
+  std::optional<std::wstring> text = ReadClipboardText(ClipboardOwner());
+  if (!text) return {};
+  for (wchar_t& ch : *text)
+    if (ch == 0x00A0 || (ch >= 0x2000 && ch <= 0x200B) || ch == 0x202F || ch == 0x205F || ch == 0xFEFF) ch = L' ';
+  return ToGbk(*text);
+}
+
+// The window that owns the clipboard must exist: with no owner the system takes no data.
+bool Win32Ui::SetClipboardText(std::string_view text) {
+  HWND owner = ClipboardOwner();
+  return owner && WriteClipboardText(owner, GbkToWideLossy(text));
 }
 
 void Win32Ui::PumpMessages() {

@@ -59,6 +59,8 @@ class Win32Ui final : public Ui {
   std::string BrowseFolder(std::string_view owner, std::string_view title) override;
   int ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) override;
   bool ShowInFolder(std::string_view path) override;
+  std::string ClipboardText() override;
+  bool SetClipboardText(std::string_view text) override;
   void PumpMessages() override;
 
   // Runs the message loop until EndProgram; returns the exit code it was given.
@@ -113,6 +115,8 @@ class Win32Ui final : public Ui {
   LiveWindow* Find(std::string_view window);
   LiveControl* Find(std::string_view window, std::string_view control);
   void ApplyPage(LiveWindow& window, LiveControl& tab);
+  // A window of the program that lives as long as it can, to own the clipboard.
+  HWND ClipboardOwner();
 
   std::vector<WindowDef> defs_;
   GdiplusSession gdiplus_;

@@ -281,6 +281,14 @@ bool MemoryUi::ShowInFolder(std::string_view path) {
   return true;
 }
 
+std::string MemoryUi::ClipboardText() { return clipboardBusy_ ? std::string() : clipboard_; }
+
+bool MemoryUi::SetClipboardText(std::string_view text) {
+  if (clipboardBusy_) return false;
+  clipboard_ = text;
+  return true;
+}
+
 void MemoryUi::PumpMessages() {
   if (pumpHook_) pumpHook_();
 }
@@ -327,19 +335,56 @@ bool MemoryUi::Type(std::string_view window, std::string_view control, std::stri
     Problem("cannot type into " + Quoted(window, control) + ": not an edit box");
     return false;
   }
-  if (c->unit->input == InputMode::ReadOnly) return true;
+  Insert(*c, text);
+  return true;
+}
+
+void MemoryUi::Insert(Control& c, std::string_view text) {
+  if (c.unit->input == InputMode::ReadOnly) return;
   for (size_t i = 0; i < text.size();) {
     const size_t len = GbkCharLength(text, i);
     std::string_view ch = text.substr(i, len);
     i += len;
     if (len == 1 && static_cast<unsigned char>(ch[0]) < 0x20) {
-      if (ch[0] == '\b') RemoveLastChar(c->text);
+      if (ch[0] == '\b') RemoveLastChar(c.text);
       continue;
     }
-    if (c->unit->input == InputMode::Digits && !(len == 1 && ((ch[0] >= '0' && ch[0] <= '9') || ch[0] == '-')))
-      continue;
-    if (c->unit->maxLength > 0 && CharCount(c->text) >= static_cast<size_t>(c->unit->maxLength)) continue;
-    c->text += ch;
+    if (c.unit->input == InputMode::Digits && !(len == 1 && ((ch[0] >= '0' && ch[0] <= '9') || ch[0] == '-'))) continue;
+    if (c.unit->maxLength > 0 && CharCount(c.text) >= static_cast<size_t>(c.unit->maxLength)) continue;
+    c.text += ch;
+  }
+}
+
+bool MemoryUi::Key(std::string_view window, std::string_view control, const KeyStroke& key) {
+  Control* c = Reachable(window, control, "press keys in");
+  if (!c) return false;
+  const bool plain = !key.ctrl && !key.alt && !key.shift;
+  switch (c->unit->kind) {
+    case UnitKind::EditBox:
+      if ((key.ctrl && !key.alt && !key.shift && key.name == "V") ||
+          (key.shift && !key.ctrl && !key.alt && key.name == "Insert")) {
+        // A one-line box takes the clipboard's first line.
+        const std::string text = ClipboardText();
+        Insert(*c, std::string_view(text).substr(0, text.find_first_of("\r\n")));
+      } else if (plain && key.name == "Backspace") {
+        Insert(*c, "\b");
+      } else {
+        Insert(*c, TypedCharacter(key));
+      }
+      break;
+    case UnitKind::ComboBox: {
+      const int last = static_cast<int>(c->items.size()) - 1;
+      int to = c->selection;
+      if (plain && key.name == "Up") to = std::max(0, c->selection - 1);
+      if (plain && key.name == "Down") to = std::min(last, c->selection + 1);
+      if (plain && key.name == "Home") to = 0;
+      if (plain && key.name == "End") to = last;
+      if (last < 0 || to == c->selection) break;
+      c->selection = to;
+      Raise(window, control, UiEvent::SelectionChanged);
+      break;
+    }
+    default: break;
   }
   return true;
 }

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/keys.h"
 #include "platform/ui.h"
 #include "platform/window_def.h"
 
@@ -62,6 +63,8 @@ class MemoryUi : public Ui {
   std::string BrowseFolder(std::string_view owner, std::string_view title) override;
   int ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) override;
   bool ShowInFolder(std::string_view path) override;
+  std::string ClipboardText() override;
+  bool SetClipboardText(std::string_view text) override;
   void PumpMessages() override;
 
   // What a user does. Each returns whether the action reached the control.
@@ -80,6 +83,12 @@ class MemoryUi : public Ui {
   // ("" = below the items) and selects it (or nothing); other controls ignore `itemText`.
   // Raises ContextMenu.
   bool RightClick(std::string_view window, std::string_view control, std::string_view itemText = {});
+  // A key pressed while the control has the focus, handled as that kind of control does:
+  // an edit box types the key's character through its input rules, Backspace removes the
+  // last character, Ctrl+V and Shift+Insert paste the clipboard's first line through the
+  // same rules; a combo box's Up, Down, Home and End move its selection and raise
+  // SelectionChanged. Other keys reach the control and change nothing.
+  bool Key(std::string_view window, std::string_view control, const KeyStroke& key);
   // Files dragged from the file manager and dropped on a window that takes them; raises
   // FilesDropped with the first path.
   bool Drop(std::string_view window, const std::vector<std::string>& paths);
@@ -123,6 +132,9 @@ class MemoryUi : public Ui {
   // Files shown in the file manager, in order.
   const std::vector<std::string>& ShownInFolder() const { return shownInFolder_; }
 
+  // Another program keeps the clipboard open: SetClipboardText fails and nothing is read.
+  void SetClipboardBusy(bool busy) { clipboardBusy_ = busy; }
+
   // Runs inside PumpMessages, standing in for the messages a user's clicks would bring;
   // lets a test act while a long operation is under way.
   void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
@@ -159,6 +171,8 @@ class MemoryUi : public Ui {
   void Raise(std::string_view window, std::string_view control, UiEvent event, int x = 0, int y = 0,
              std::string_view text = {});
   void Problem(std::string text) { problems_.push_back(std::move(text)); }
+  // Puts text into an edit box at its end, character by character, through its input rules.
+  void Insert(Control& c, std::string_view text);
 
   std::vector<WindowDef> defs_;
   std::map<std::string, Window, std::less<>> windows_;
@@ -172,6 +186,8 @@ class MemoryUi : public Ui {
   std::vector<std::string> shownInFolder_;
   std::vector<std::string> problems_;
   std::function<void()> pumpHook_;
+  std::string clipboard_;
+  bool clipboardBusy_ = false;
   bool ended_ = false;
   int exitCode_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "fixtures/player_block.h"
 #include "platform/memory/memory_ui.h"
 #include "replay/costume_edits.h"
+#include "replay/outfit_code.h"
 #include "replay/text_ops.h"
 #include "resources/resources.h"
 
@@ -293,6 +294,86 @@ TEST(CostumeCopy, PasteReplacesTheWholeListAndRefreshesTheSlots) {
   e.state.currentPerson = 0;
   PasteCostume(e.state, e.ui, copied);
   EXPECT_EQ(e.LastNotice(), "请先选择修改第几人");
+}
+
+TEST(OutfitCodes, ReadingTakesOutBlanksAndChecksEveryPair) {
+  using K = ReadCode::Kind;
+  const struct {
+    const char* text;
+    K kind;
+    OutfitPairs pairs;
+  } cases[] = {
+      {"星律服饰码 0:100005000,1:601403601,32:-5", K::Valid, {{"0", "100005000"}, {"1", "601403601"}, {"32", "-5"}}},
+      // Blanks, tabs, line breaks and full-width spaces anywhere, as chat programs pass codes on.
+      {" 星律服饰码\r\n0 : 1 ,\t2:\n3　", K::Valid, {{"0", "1"}, {"2", "3"}}},
+      {"星律服饰码 02:-0", K::Valid, {{"02", "-0"}}},  // written as they stand
+      {"", K::NotACode, {}},
+      {"你好 0:1", K::NotACode, {}},
+      {"服饰码 0:1", K::NotACode, {}},
+      {"星律服饰码", K::Invalid, {}},
+      {"星律服饰码 0:1,", K::Invalid, {}},
+      {"星律服饰码 ,0:1", K::Invalid, {}},
+      {"星律服饰码 0:", K::Invalid, {}},
+      {"星律服饰码 :1", K::Invalid, {}},
+      {"星律服饰码 0:-", K::Invalid, {}},
+      {"星律服饰码 0:1-", K::Invalid, {}},
+      {"星律服饰码 -1:1", K::Invalid, {}},
+      {"星律服饰码 a:1", K::Invalid, {}},
+      {"星律服饰码 0:1:2", K::Invalid, {}},
+      {"星律服饰码 0:1，2:3", K::Invalid, {}},  // a full-width comma is no separator
+      {"星律服饰码 0:1,0:2", K::Invalid, {}},
+      {"星律服饰码 2:1,02:2", K::Invalid, {}},  // the same slot, written differently
+      {"星律服饰码 0:1,00:2", K::Invalid, {}},
+  };
+  for (const auto& c : cases) {
+    const ReadCode read = ReadOutfitCode(c.text);
+    EXPECT_EQ(read.kind, c.kind) << c.text;
+    EXPECT_EQ(read.pairs, c.pairs) << c.text;
+  }
+}
+
+TEST(OutfitCodes, CopyPutsTheCodeOnTheClipboardAndPasteLaysItOut) {
+  BlockFields worn;
+  worn.bodyParts = {{{0, "1"}, {4, "604000001"}, {8, "7"}}};
+  BlockFields noPairs;
+  noPairs.bodyParts = std::vector<std::pair<int, std::string>>{};
+  Editor e({PlayerBlock(worn), PlayerBlock(), PlayerBlock(noPairs)});
+  std::string copied;
+  CopyCostume(e.state, e.ui, copied);
+  EXPECT_EQ(e.ui.ClipboardText(), "星律服饰码 0:1,4:604000001,8:7");
+
+  // A friend's program, which copied nothing itself: the code becomes the list, laid out as
+  // the gender templates are.
+  e.state.currentPerson = 2;
+  const std::string second = e.state.edited[1];
+  e.ui.SetClipboardText("星律服饰码 8:9, 0:-1");
+  PasteCostume(e.state, e.ui, "");
+  EXPECT_EQ(e.LastNotice(), "修改成功");
+  EXPECT_EQ(BodyList(e.state.edited[1]), fixtures::BodyPartPair(8, "9") + "\r\n" + fixtures::BodyPartPair(0, "-1"));
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_鞋子"), "9");
+
+  // A broken code changes nothing, though there is a copy to paste.
+  e.state.edited[1] = second;
+  e.ui.SetClipboardText("星律服饰码 8:9,8:1");
+  PasteCostume(e.state, e.ui, copied);
+  EXPECT_EQ(e.LastNotice(), "剪贴板里的服饰码不完整或有误，未修改");
+  EXPECT_EQ(e.state.edited[1], second);
+
+  // A list without a single pair has no code: nothing is copied, the clipboard stays.
+  e.state.currentPerson = 3;
+  const std::string earlier = copied;
+  CopyCostume(e.state, e.ui, copied);
+  EXPECT_EQ(e.LastNotice(), "以下内容未找到，未复制：服饰");
+  EXPECT_EQ(copied, earlier);
+  EXPECT_EQ(e.ui.ClipboardText(), "星律服饰码 8:9,8:1");
+
+  // The clipboard held by another program: the copy is made, and the notice says the code
+  // did not get there.
+  e.state.currentPerson = 2;
+  e.ui.SetClipboardBusy(true);
+  CopyCostume(e.state, e.ui, copied);
+  EXPECT_EQ(copied, BodyList(second));
+  EXPECT_EQ(e.LastNotice().rfind("服饰已复制，但剪贴板正被其他程序占用", 0), 0u);
 }
 
 }  // namespace

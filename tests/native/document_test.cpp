@@ -202,6 +202,8 @@ class PumpingUi : public Ui {
   std::string BrowseFolder(std::string_view, std::string_view) override { return {}; }
   int ShowMenu(std::string_view, const std::vector<MenuEntry>&) override { return -1; }
   bool ShowInFolder(std::string_view) override { return false; }
+  std::string ClipboardText() override { return {}; }
+  bool SetClipboardText(std::string_view) override { return false; }
 };
 
 TEST(ReplayDocument, SplitLetsMessagesThroughAndKeepsNewerResults) {

@@ -36,11 +36,14 @@ TEST(ScenarioScript, LinesBecomeCommands) {
          u8"click start 按钮_关闭   \n"
          u8"answer 取消\n"
          u8"menu start 列表框_文件列表 恢复原录像\n"
-         u8"expect menu start 列表框_文件列表 打开录像|刷新列表\n");
+         u8"expect menu start 列表框_文件列表 打开录像|刷新列表\n"
+         u8"key modify 组合框_修改 ctrl+Shift+z\n"
+         u8"clipboard 星律服饰码 0:1,\\n 2:3\n"
+         u8"expect clipboard 星律服饰码 0:1\n");
   auto parsed = ParseScript(script);
   ASSERT_TRUE(parsed.ok()) << parsed.error().message;
   const std::vector<Command>& c = *parsed;
-  ASSERT_EQ(c.size(), 13u);
+  ASSERT_EQ(c.size(), 16u);
   EXPECT_EQ(c[0].verb, Verb::GameDir);
   EXPECT_EQ(c[0].line, 3);
   EXPECT_EQ(c[0].path, "some dir/x");
@@ -64,6 +67,14 @@ TEST(ScenarioScript, LinesBecomeCommands) {
   EXPECT_EQ(c[11].text, "恢复原录像");
   EXPECT_EQ(c[12].verb, Verb::ExpectMenu);
   EXPECT_EQ(c[12].items, (std::vector<std::string>{"打开录像", "刷新列表"}));
+  EXPECT_EQ(c[13].verb, Verb::Key);
+  EXPECT_EQ(c[13].control, "组合框_修改");
+  EXPECT_TRUE(c[13].key.ctrl && c[13].key.shift && !c[13].key.alt);
+  EXPECT_EQ(c[13].key.name, "Z");
+  EXPECT_EQ(c[13].key.code, 0x5A);
+  EXPECT_EQ(c[14].verb, Verb::Clipboard);
+  EXPECT_EQ(c[14].text, "星律服饰码 0:1,\r\n 2:3");
+  EXPECT_EQ(c[15].verb, Verb::ExpectClipboard);
 
   const char* bad[] = {"jump start x",
                        "click start",
@@ -76,7 +87,13 @@ TEST(ScenarioScript, LinesBecomeCommands) {
                        "menu start list",
                        "endsession maybe",
                        "resize 12",
-                       "resize ten a.rcd"};
+                       "resize ten a.rcd",
+                       "key modify x",
+                       "key modify x Ctrl+",
+                       "key modify x Ctrl+Ctrl+Z",
+                       "key modify x Hyper+Z",
+                       "key modify x F13",
+                       "key modify x Ctrl+ZZ"};
   for (const char* line : bad) {
     auto r = ParseScript(std::string("start\n") + line + "\n");
     ASSERT_FALSE(r.ok()) << line;
@@ -127,6 +144,15 @@ struct FakeDriver : ScenarioDriver {
     return Record("type " + std::string(t));
   }
   Status Clear(std::string_view, std::string_view) override { return Record("clear"); }
+  Status Key(std::string_view, std::string_view, const KeyStroke& k) override {
+    return Record(std::string("key ") + (k.ctrl ? "Ctrl+" : "") + (k.shift ? "Shift+" : "") + (k.alt ? "Alt+" : "") +
+                  k.name);
+  }
+  Status SetClipboard(std::string_view t) override {
+    text = t;
+    return Record("clipboard");
+  }
+  Result<std::string> Clipboard() override { return text; }
   Status Drop(std::string_view, const std::filesystem::path& f) override {
     return Record("drop " + f.filename().string());
   }
@@ -187,6 +213,8 @@ TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
        {},
        "s.scn:2: meanwhile click m y"},
       {"meanwhile without action", "start\nmeanwhile click m y\nexpect text m y abc\n", {}, "s.scn:2:"},
+      {"clipboard", "start\nclipboard xyz\nexpect clipboard xyz\nexpect clipboard xy\n", {}, "s.scn:4:"},
+      {"key before start", "key m x Ctrl+V\n", {}, "s.scn:1:"},
   };
   fixtures::TempFolder temp;
   for (const Row& r : rows) {

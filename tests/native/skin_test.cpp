@@ -25,6 +25,8 @@ const std::string kPreview = "图片框_界面图片";
 const std::string kInstall = "超级按钮_修改界面";
 const std::string kNoStyle = "选择界面";
 const std::string kSilver = "简约银色";
+const std::string kOriginal = "原版界面";
+const std::string kHintLabel = "标签_提示";
 const std::string kTitle = "温馨提示";
 const std::string kDone = "修改成功";
 const std::string kFailed = "修改失败";
@@ -135,13 +137,79 @@ TEST_F(LoginStyle, InstallUnpacksTheStyleAndKeepsTheOriginalsOnce) {
     }
     EXPECT_EQ(fs::ReadWholeFile(layout).value().substr(0, 3), "\xEF\xBB\xBF");
 
-    // The originals are kept as they were before the first install, and only they.
+    // The originals are kept as they were before the first install, and only they; the list
+    // of added files names every other file of the style, also after the second install.
     EXPECT_EQ(FilesBelow(game.Sub("ui.bak")),
-              (std::set<std::string>{"Layout\\mainframe.tpf", "Res\\Game\\Login\\bg_00.png"}));
+              (std::set<std::string>{"Layout\\mainframe.tpf", "Res\\Game\\Login\\bg_00.png", "added.txt"}));
+    std::string expectedAdded;
+    for (const archive::Entry& e : *entries)
+      if (!e.isDirectory && e.path != "ui\\Layout\\mainframe.tpf" && e.path != "ui\\Res\\Game\\Login\\bg_00.png")
+        expectedAdded += e.path + "\r\n";
+    EXPECT_EQ(fs::ReadWholeFile(game.Sub("ui.bak\\added.txt")).value(), expectedAdded);
     EXPECT_EQ(fs::ReadWholeFile(game.Sub("ui.bak\\Layout\\mainframe.tpf")).value(), "the game's layout");
     EXPECT_EQ(fs::ReadWholeFile(game.Sub("ui.bak\\Res\\Game\\Login\\bg_00.png")).value(), "the game's background");
     EXPECT_EQ(fs::ReadWholeFile(game.Sub("ui\\other.txt")).value(), "not in the style");
   }
+}
+
+TEST_F(LoginStyle, TheGamesOwnScreenComesBack) {
+  Choose(kOriginal);
+  EXPECT_EQ(ui.PictureOf("modify", kPreview), "");
+  EXPECT_EQ(ui.GetText("modify", kHintLabel), "恢复游戏原来的登录界面");
+  EXPECT_EQ(ClickInstall().text, kNotGameFolder);  // only from the game folder, like the install
+  MakeGameFolder();
+  EXPECT_EQ(ClickInstall().text, "修改失败：没有找到原来的登录界面（ui.bak），可能还没有安装过界面");
+  Choose(kSilver);
+  EXPECT_EQ(ui.GetText("modify", kHintLabel), "");
+
+  const std::string layout = game.Sub("ui\\Layout\\mainframe.tpf");
+  ASSERT_TRUE(fs::CreateDirectories(game.Sub("ui\\Layout")));
+  ASSERT_TRUE(fs::WriteWholeFile(layout, "the game's layout"));
+  ASSERT_TRUE(fs::WriteWholeFile(game.Sub("ui\\other.txt"), "not in the style"));
+  const std::set<std::string> before = FilesBelow(game.path());
+  EXPECT_EQ(ClickInstall().text, kDone);
+  // The player changes an installed file afterwards: "原版" means the kept original wins.
+  ASSERT_TRUE(fs::WriteWholeFile(layout, "edited by the player"));
+  ASSERT_TRUE(fs::SetReadOnly(layout, true));
+
+  Choose(kOriginal);
+  EXPECT_EQ(ClickInstall().text, kDone);
+  std::set<std::string> after = FilesBelow(game.path());
+  EXPECT_TRUE(after.erase("ui.bak\\Layout\\mainframe.tpf"));  // kept for the next install
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(fs::ReadWholeFile(layout).value(), "the game's layout");
+
+  // A second install still finds the game's original, and so does a second restore.
+  Choose(kSilver);
+  EXPECT_EQ(ClickInstall().text, kDone);
+  EXPECT_EQ(fs::ReadWholeFile(game.Sub("ui.bak\\Layout\\mainframe.tpf")).value(), "the game's layout");
+  Choose(kOriginal);
+  EXPECT_EQ(ClickInstall().text, kDone);
+  after = FilesBelow(game.path());
+  after.erase("ui.bak\\Layout\\mainframe.tpf");
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(LoginStyle, RestoreRemovesOnlyWhatTheListSafelyNames) {
+  MakeGameFolder();
+  ASSERT_TRUE(fs::CreateDirectories(game.Sub("ui.bak\\Layout")));
+  ASSERT_TRUE(fs::CreateDirectories(game.Sub("ui\\Layout")));
+  ASSERT_TRUE(fs::WriteWholeFile(game.Sub("ui.bak\\Layout\\a.tpf"), "original"));
+  ASSERT_TRUE(fs::WriteWholeFile(game.Sub("ui\\Layout\\a.tpf"), "installed"));
+  ASSERT_TRUE(fs::WriteWholeFile(game.Sub("ui\\new.png"), "installed"));
+  Choose(kOriginal);
+
+  // An install by 1.1.0 left no list: the originals come back, nothing is removed.
+  EXPECT_EQ(ClickInstall().text, kDone);
+  EXPECT_EQ(fs::ReadWholeFile(game.Sub("ui\\Layout\\a.tpf")).value(), "original");
+  EXPECT_TRUE(fs::FileExists(game.Sub("ui\\new.png")));
+
+  // A list naming files outside ui\, or a file with a kept original, takes none of them away.
+  ASSERT_TRUE(fs::WriteWholeFile(game.Sub("ui.bak\\added.txt"),
+                                 "..\\qzd.exe\r\nui\\..\\qzd.exe\r\nqzd.exe\r\nui\\Layout\\a.tpf\r\nui\\new.png\r\n"));
+  EXPECT_EQ(ClickInstall().text, kDone);
+  EXPECT_EQ(FilesBelow(game.path()), (std::set<std::string>{"qzd.exe", "ui\\Layout\\a.tpf", "ui.bak\\Layout\\a.tpf"}));
+  EXPECT_EQ(fs::ReadWholeFile(game.Sub("ui\\Layout\\a.tpf")).value(), "original");
 }
 
 TEST_F(LoginStyle, FailuresAreReportedAndLeaveNoScratchFile) {

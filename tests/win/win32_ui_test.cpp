@@ -9,6 +9,7 @@
 
 #include "fixtures/gbk.h"
 #include "platform/codepage.h"
+#include "win32/clipboard.h"
 #include "win32/win32_ui.h"
 #include "resources/resources.h"
 
@@ -209,6 +210,19 @@ TEST_F(Win32UiTest, PastingGoesThroughTheSameRules) {
   paste(L"ok\u0E01", "free");
   EXPECT_EQ(ui.GetText("test", "free"), "");
   EXPECT_EQ(seen.notices.size(), 1u);
+}
+
+// The program's texts reach the clipboard as Unicode through code page 936, whatever the
+// system's own code page, and come back the same way.
+TEST_F(Win32UiTest, TheClipboardCarriesGbkTextAsUnicode) {
+  ASSERT_TRUE(ui.SetClipboardText("星律 0:1"));
+  EXPECT_EQ(ReadClipboardText(nullptr), std::wstring(L"\u661F\u5F8B 0:1"));
+  EXPECT_EQ(ui.ClipboardText(), "星律 0:1");
+  // Copied elsewhere: a no-break space becomes a blank, a character GBK lacks becomes "?".
+  ASSERT_TRUE(WriteClipboardText(ui.WindowHandle("test"), L"a\u00A0b\u3000c\u0E01"));
+  EXPECT_EQ(ui.ClipboardText(),
+            "a b\xA1\xA1"
+            "c?");
 }
 
 TEST_F(Win32UiTest, ControlsRaiseTheirEvents) {

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/keys.h"
 #include "platform/result.h"
 
 namespace xl::scenario {
@@ -45,6 +46,10 @@ class ScenarioDriver {
   virtual Status Select(std::string_view window, std::string_view control, std::string_view item) = 0;
   virtual Status Type(std::string_view window, std::string_view control, std::string_view text) = 0;
   virtual Status Clear(std::string_view window, std::string_view control) = 0;
+  // The control takes the focus (an edit box with the caret at the end of its text) and the
+  // key goes to it as the keyboard sends it: the modifiers down, the key down and up, the
+  // modifiers up.
+  virtual Status Key(std::string_view window, std::string_view control, const KeyStroke& key) = 0;
   // Drops the file on the window, as dragged from the file manager.
   virtual Status Drop(std::string_view window, const std::filesystem::path& file) = 0;
   // Right-clicks the control (a list box on its selected item) and chooses `item` in the
@@ -64,6 +69,10 @@ class ScenarioDriver {
 
   // The system asks the program to end (the user logs off): true when it lets the session end.
   virtual Result<bool> EndSession() = 0;
+
+  // The system clipboard, as another program puts text on it and as any program reads it.
+  virtual Status SetClipboard(std::string_view text) = 0;
+  virtual Result<std::string> Clipboard() = 0;
 
   // Control "-" means the window itself.
   virtual Result<std::string> Text(std::string_view window, std::string_view control) = 0;

@@ -69,6 +69,16 @@ Status MemoryDriver::Type(std::string_view w, std::string_view c, std::string_vi
   return Acted(ui_.Type(w, c, text));
 }
 Status MemoryDriver::Clear(std::string_view w, std::string_view c) { return Acted(ui_.Clear(w, c)); }
+Status MemoryDriver::Key(std::string_view w, std::string_view c, const KeyStroke& key) {
+  return Acted(ui_.Key(w, c, key));
+}
+
+Status MemoryDriver::SetClipboard(std::string_view text) {
+  if (!ui_.SetClipboardText(text)) return Error{"the clipboard is busy"};
+  return Success();
+}
+
+Result<std::string> MemoryDriver::Clipboard() { return ui_.ClipboardText(); }
 Status MemoryDriver::Drop(std::string_view w, const std::filesystem::path& file) {
   return Acted(ui_.Drop(w, {ProgramPathOf(file)}));
 }

@@ -26,12 +26,15 @@ class MemoryDriver : public ScenarioDriver {
   Status Select(std::string_view window, std::string_view control, std::string_view item) override;
   Status Type(std::string_view window, std::string_view control, std::string_view text) override;
   Status Clear(std::string_view window, std::string_view control) override;
+  Status Key(std::string_view window, std::string_view control, const KeyStroke& key) override;
   Status Drop(std::string_view window, const std::filesystem::path& file) override;
   Status ChooseFromMenu(std::string_view window, std::string_view control, std::string_view item) override;
   Result<std::vector<std::string>> MenuItems(std::string_view window, std::string_view control) override;
   Status ClickMeanwhile(std::string_view window, std::string_view control) override;
   Status MeanwhileDone() override;
   Result<bool> EndSession() override;
+  Status SetClipboard(std::string_view text) override;
+  Result<std::string> Clipboard() override;
   Result<std::string> Text(std::string_view window, std::string_view control) override;
   Result<std::string> Hint(std::string_view window, std::string_view control) override;
   Result<std::vector<std::string>> Items(std::string_view window, std::string_view control) override;

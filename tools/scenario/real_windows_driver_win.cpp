@@ -15,10 +15,12 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "app/program.h"
 #include "app/window_defs.h"
 #include "platform/codepage.h"
+#include "win32/clipboard.h"
 #include "win32/screenshot.h"
 #include "app/title_buttons.h"
 #include "win32/win32_ui.h"
@@ -129,6 +131,7 @@ class RealWindowsDriver : public ScenarioDriver {
     titleButtons_.reset();
     ui::SetMessageBoxShownHook(nullptr);
     ui::SetMenuShownHook(nullptr);
+    if (clipboardOwner_) ::DestroyWindow(clipboardOwner_);
     if (started_) ui::StopSkinnedUi();
   }
 
@@ -235,6 +238,68 @@ class RealWindowsDriver : public ScenarioDriver {
       Pump();
     }
     return Success();
+  }
+
+  // The keyboard's own input: the window comes to the front, the control takes the focus
+  // (an edit box with the caret at the end, as a click after its text puts it) and the
+  // keystrokes enter the system's input queue, so the control sees WM_KEYDOWN, WM_CHAR and
+  // WM_KEYUP (WM_SYSKEYDOWN with Alt) and GetKeyState tells the modifiers, as from a hand.
+  Status Key(std::string_view w, std::string_view c, const KeyStroke& key) override {
+    Result<HWND> h = Reachable(w, c, "press keys in");
+    if (!h) return h.error();
+    SetForegroundWindow(ui_->WindowHandle(w));
+    SetFocus(*h);
+    if (GetFocus() != *h) return Error{"cannot press keys in " + Where(w, c) + ": it does not take the focus"};
+    if (IsClass(*h, L"Edit")) {
+      const WPARAM end = static_cast<WPARAM>(GetWindowTextLengthW(*h));
+      SendMessageW(*h, EM_SETSEL, end, static_cast<LPARAM>(end));
+    }
+    std::vector<INPUT> inputs;
+    auto press = [&inputs](WORD code, bool up) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = code;
+      in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(code, MAPVK_VK_TO_VSC));
+      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      // The keys of the separate block (arrows, Home, Insert...) are extended keys.
+      if ((code >= VK_PRIOR && code <= VK_DOWN) || code == VK_INSERT || code == VK_DELETE)
+        in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+      inputs.push_back(in);
+    };
+    std::vector<WORD> held;
+    if (key.ctrl) held.push_back(VK_CONTROL);
+    if (key.shift) held.push_back(VK_SHIFT);
+    if (key.alt) held.push_back(VK_MENU);
+    for (WORD m : held) press(m, false);
+    press(static_cast<WORD>(key.code), false);
+    press(static_cast<WORD>(key.code), true);
+    for (auto m = held.rbegin(); m != held.rend(); ++m) press(*m, true);
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (sent != inputs.size()) return Error{"the keys could not be sent (SendInput)"};
+    // The input reaches the queue after a moment on some systems: wait until it is handled.
+    for (int i = 0; i < 50 && (i < 2 || HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0); ++i) {
+      Pump();
+      Sleep(5);
+    }
+    return Success();
+  }
+
+  Status SetClipboard(std::string_view text) override {
+    std::optional<std::wstring> wide = GbkToWide(text);
+    if (!wide) return Error{"the text is no GBK"};
+    if (!clipboardOwner_)
+      clipboardOwner_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (!clipboardOwner_ || !win32::WriteClipboardText(clipboardOwner_, *wide))
+      return Error{"the clipboard could not be written"};
+    return Success();
+  }
+
+  Result<std::string> Clipboard() override {
+    std::optional<std::wstring> text = win32::ReadClipboardText(clipboardOwner_);
+    if (!text) return Error{"the clipboard could not be opened"};
+    std::optional<std::string> gbk = WideToGbk(*text);
+    if (!gbk) return Error{"the clipboard holds text that GBK cannot hold"};
+    return *gbk;
   }
 
   // A read-only box keeps its text, as it does for a user.
@@ -563,6 +628,7 @@ class RealWindowsDriver : public ScenarioDriver {
   std::vector<ShownNotice> notices_;
   std::vector<std::string> problems_;
   bool started_ = false;
+  HWND clipboardOwner_ = nullptr;  // the script's own window, as another program's
 };
 
 }  // namespace

@@ -94,6 +94,7 @@ bool IsAction(Verb v) {
     case Verb::Press:
     case Verb::Select:
     case Verb::Type:
+    case Verb::Key:
     case Verb::Clear:
     case Verb::Drop:
     case Verb::Menu:
@@ -194,7 +195,9 @@ struct Interpreter {
       case Verb::Press: return Done(c, driver.Press(c.window, c.control));
       case Verb::Select: return Done(c, driver.Select(c.window, c.control, c.text));
       case Verb::Type: return Done(c, driver.Type(c.window, c.control, c.text));
+      case Verb::Key: return Done(c, driver.Key(c.window, c.control, c.key));
       case Verb::Clear: return Done(c, driver.Clear(c.window, c.control));
+      case Verb::Clipboard: return Done(c, driver.SetClipboard(c.text));
       case Verb::Drop: return Done(c, driver.Drop(c.window, Resolve(folder, c.path)));
       case Verb::Menu: return Done(c, driver.ChooseFromMenu(c.window, c.control, c.text));
       case Verb::ExpectMenu: {
@@ -222,6 +225,11 @@ struct Interpreter {
         Result<std::string> hint = driver.Hint(c.window, c.control);
         if (!hint) return Fail(c, Printable(hint.error().message));
         return *hint == c.text || Fail(c, hint->empty() ? std::string("no hint") : Quote(*hint));
+      }
+      case Verb::ExpectClipboard: {
+        Result<std::string> text = driver.Clipboard();
+        if (!text) return Fail(c, Printable(text.error().message));
+        return *text == c.text || Fail(c, Quote(*text));
       }
       case Verb::ExpectItems: {
         Result<std::vector<std::string>> items = driver.Items(c.window, c.control);

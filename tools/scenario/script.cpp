@@ -154,6 +154,18 @@ struct LineParser {
       c.verb = verb == "select" ? Verb::Select : Verb::Type;
       return Target(false) && Text();
     }
+    if (verb == "key") {
+      c.verb = Verb::Key;
+      if (!Target(false)) return false;
+      std::optional<KeyStroke> key = ParseKeyStroke(rest);
+      if (!key) return Fail("expected keys such as Ctrl+Z, Shift+Insert or Backspace: " + std::string(rest));
+      c.key = *key;
+      return true;
+    }
+    if (verb == "clipboard") {
+      c.verb = Verb::Clipboard;
+      return Text();
+    }
     if (verb == "meanwhile") {
       c.verb = Verb::Meanwhile;
       auto what = Words(rest, 1);
@@ -175,6 +187,10 @@ struct LineParser {
     if (kind == "text" || kind == "hint") {
       c.verb = kind == "text" ? Verb::ExpectText : Verb::ExpectHint;
       return Target(false) && Text();
+    }
+    if (kind == "clipboard") {
+      c.verb = Verb::ExpectClipboard;
+      return Text();
     }
     if (kind == "items" || kind == "menu") {
       c.verb = kind == "items" ? Verb::ExpectItems : Verb::ExpectMenu;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/keys.h"
 #include "platform/result.h"
 
 namespace xl::scenario {
@@ -24,6 +25,7 @@ enum class Verb {
   Press,
   Select,
   Type,
+  Key,
   Clear,
   Drop,
   Menu,
@@ -31,6 +33,7 @@ enum class Verb {
   EndSession,
   ExpectText,
   ExpectHint,
+  ExpectClipboard,
   ExpectItems,
   ExpectVisible,
   ExpectPicture,
@@ -39,6 +42,7 @@ enum class Verb {
   ExpectNoFile,
   Shot,
   Meanwhile,
+  Clipboard,
 };
 
 struct Command {
@@ -53,6 +57,7 @@ struct Command {
   bool flag = false;
   std::string path, otherPath;  // UTF-8, relative to the script's folder (start: the argument, if any)
   unsigned long long size = 0;  // resize: the file's new length
+  KeyStroke key;                // key: what is pressed
 };
 
 // The commands of a script; an unknown command or a malformed line fails with

@@ -84,3 +84,32 @@ write('costume.rcd', edit_player(SOURCE, 2, lambda b: dress_as(b, first)))
 OTHER = open(os.path.join(HERE, '../outside/朋友/2025/other.rcd'), 'rb').read()
 write('other_costume.rcd', edit_player(OTHER, 3, lambda b: dress_as(b, first)))
 write('other_shoes.rcd', edit_player(OTHER, 1, lambda b: slot(b, 8, b'7')))
+
+# Outfit codes. Player 1's code as "复制此人服饰" puts it on the clipboard, pasted into player 2
+# of the other replay: the code of the program's own copy, so the copy goes in as it stood.
+# Then a code with blanks and line breaks, as a chat program passes it on, pasted into
+# player 3: laid out here from its text alone, as the gender templates are.
+PAIR = b'\t\t\t\t\t<BodyPartInfoPair>\r\n\t\t\t\t\t\t<BodyPartSlot>%s</BodyPartSlot>\r\n' \
+       b'\t\t\t\t\t\t<BodyPartId>%s</BodyPartId>\r\n\t\t\t\t\t</BodyPartInfoPair>'
+MARK = '星律服饰码'
+
+
+def code_of(block):
+    pairs = re.findall(rb'<BodyPartSlot>([^<]*)</BodyPartSlot>\s*<BodyPartId>([^<]*)</BodyPartId>', body(block))
+    return MARK + ' ' + ','.join('%s:%s' % (s.decode(), i.decode()) for s, i in pairs)
+
+
+def laid_out(code):
+    bare = ''.join(ch for ch in code if ch not in ' \t\r\n\u3000')
+    assert bare.startswith(MARK)
+    pairs = [p.split(':') for p in bare[len(MARK):].split(',')]
+    return b'\r\n'.join(PAIR % (s.encode(), i.encode()) for s, i in pairs)
+
+
+CODE = code_of(player(SOURCE, 1))
+assert CODE == ('星律服饰码 0:593809483,1:117225652,2:307062920,3:380784452,4:678076566,5:0,6:180038503,'
+                '7:931894295,8:324286606,13:0,14:0,15:613682310,16:0,17:0,20:0,21:0,24:611951058,32:0'), CODE
+doc = edit_player(OTHER, 2, lambda b: dress_as(b, first))
+write('other_code.rcd', doc)
+BLANKS = '  星律服饰码\r\n0:110000000 , 1:611403601,\r\n2 : 112003001\u3000,8:7,\t32:-5 '
+write('other_code_blanks.rcd', edit_player(doc, 3, lambda b: dress_as(b, laid_out(BLANKS))))
