@@ -6,7 +6,7 @@
 
 #include "app/window_defs.h"
 #include "fixtures/player_block.h"
-#include "platform/memory/memory_ui.h"
+#include "fixtures/checked_ui.h"
 #include "replay/costume_edits.h"
 #include "replay/text_ops.h"
 #include "resources/resources.h"
@@ -20,7 +20,7 @@ using fixtures::PlayerBlock;
 // The modify window on the page that holds `page`'s controls, one replay of `blocks`, the
 // first person picked.
 struct Editor {
-  MemoryUi ui{ProgramWindows()};
+  fixtures::CheckedUi ui{ProgramWindows()};
   ReplayState state;
 
   explicit Editor(std::vector<std::string> blocks, int page = 0) {

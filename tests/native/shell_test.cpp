@@ -17,7 +17,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/ini.h"
-#include "platform/memory/memory_ui.h"
+#include "fixtures/checked_ui.h"
 #include "replay/text_ops.h"
 #include "resources/resources.h"
 #include "tools/fixtures/replay_fixture.h"
@@ -48,7 +48,7 @@ struct Fixture {
   std::string game = temp.Sub("game");
   std::string record = game + "\\record\\";
   std::string programFolder = temp.Sub("program");
-  MemoryUi ui{ProgramWindows()};
+  fixtures::CheckedUi ui{ProgramWindows()};
   Program program{ui, ProgramState{}};
 
   Fixture() {
@@ -70,7 +70,7 @@ struct Fixture {
 const std::vector<std::string> kListed = {"A.RCD", "b.rcd", "10\\c.rcd", "2024\\a.rcd", "2024\\deep\\z.rcd"};
 
 TEST(Shell, StartUpRunsTheInitialisersInOrder) {
-  MemoryUi ui(ProgramWindows());
+  fixtures::CheckedUi ui(ProgramWindows());
   std::vector<std::string> order;
   StartupHooks hooks;
   hooks.skinnedUiStartup = [&] { order.push_back("skinned ui"); };
@@ -321,7 +321,7 @@ TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
   TempFolder temp;
   const std::string game = temp.Sub("game");
   Put(game + "\\record\\a.rcd", fixtures::MakeReplay({.players = 2, .seed = 31}));
-  MemoryUi ui{ProgramWindows()};
+  fixtures::CheckedUi ui{ProgramWindows()};
   Program program{ui, ProgramState{}};
   program.state.programFolder = temp.Sub("program");
   ASSERT_TRUE(fs::CreateDirectories(program.state.programFolder));
@@ -394,7 +394,7 @@ TEST(FolderLister, OptionsAndNames) {
   Put(root + "Final.RCD");
   Put(root + "sub\\final_b.rcd");
   Put(root + "a.rcdx");  // no short-name match: only the pattern decides
-  MemoryUi ui(ProgramWindows());
+  fixtures::CheckedUi ui(ProgramWindows());
   ui.LoadWindow("start", true);
   auto run = [&](ListOptions options) {
     ui.ClearItems("start", kList);
@@ -432,7 +432,7 @@ TEST(FolderLister, OptionsAndNames) {
 // one that does not exist is not (a directory without a record folder lists nothing).
 TEST(FolderLister, FoldersThatCannotBeSearched) {
   TempFolder temp;
-  MemoryUi ui(ProgramWindows());
+  fixtures::CheckedUi ui(ProgramWindows());
   ui.LoadWindow("start", true);
   const std::string tooLong = temp.path() + "\\" + std::string(300, 'x');
   ListResult listed = ListFolder(ui, "start", kList, tooLong, {});

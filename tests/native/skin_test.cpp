@@ -12,7 +12,7 @@
 #include "fixtures/zip_builder.h"
 #include "platform/archive.h"
 #include "platform/files.h"
-#include "platform/memory/memory_ui.h"
+#include "fixtures/checked_ui.h"
 #include "resources/resources.h"
 
 namespace xl {
@@ -67,7 +67,7 @@ class LoginStyle : public testing::Test {
     return ui.Notices().size() > before ? ui.Notices().back() : Notice{};
   }
 
-  MemoryUi ui;
+  fixtures::CheckedUi ui;
   TempFolder game, docs;
   std::string documents;
 };
