@@ -175,6 +175,20 @@ TEST(Shell, ListingTheRememberedFolder) {
   EXPECT_EQ(f.program.state.recordFolder, "");
 }
 
+// data.ini as Notepad keeps it (CR LF, a comment, another section): each choice rewrites the
+// remembered folder's line and keeps every other line byte for byte, however often it runs.
+TEST(Shell, ChoosingAgainRewritesOnlyTheRememberedLine) {
+  Fixture f;
+  const std::string ini = f.programFolder + "\\data.ini";
+  ASSERT_TRUE(fs::WriteWholeFile(ini, "; 修改器\r\n[路径]\r\n路径=D:\\old\\record\\\r\n\r\n[其他]\r\nx=1\r\n").ok());
+  const std::string expected = "; 修改器\r\n[路径]\r\n路径=" + f.record + "\r\n\r\n[其他]\r\nx=1\r\n";
+  for (int i = 0; i < 2; ++i) {
+    f.ui.QueueFolder(f.game);
+    f.ui.Click("start", "超级按钮_选择目录");
+    EXPECT_EQ(fs::ReadWholeFile(ini).value(), expected) << "choice " << i + 1;
+  }
+}
+
 // The lister lets messages through; clicks that arrive meanwhile on either list button
 // must not start a second listing into the same list.
 TEST(Shell, ListButtonsWaitForTheRunningListing) {
