@@ -264,7 +264,7 @@ Answer MemoryUi::Ask(std::string_view owner, std::string_view text, std::string_
   answers_.pop_front();
   if (button == "是") return Answer::Yes;
   if (button == "否") return Answer::No;
-  if (button == "取消" && offerCancel) return Answer::Cancel;
+  if ((button == "取消" && offerCancel) || button.empty()) return Answer::Cancel;
   Problem("cannot press \"" + button + "\" on the question \"" + std::string(text) + "\": no such button");
   return Answer::Cancel;
 }

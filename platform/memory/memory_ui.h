@@ -108,8 +108,9 @@ class MemoryUi : public Ui {
   void QueueFolder(std::string path) { folders_.push_back(std::move(path)); }
   const std::vector<std::string>& BrowseTitles() const { return browseTitles_; }
 
-  // The button to press on the next question: "是", "否" or "取消". A question shown with
-  // nothing queued, or without that button, is a problem and answers Cancel.
+  // The button to press on the next question: "是", "否" or "取消"; "" closes the box without
+  // a button (Esc, its close button), which answers Cancel. A question shown with nothing
+  // queued, or without that button, is a problem and answers Cancel.
   void QueueAnswer(std::string button) { answers_.push_back(std::move(button)); }
   size_t QueuedAnswers() const { return answers_.size(); }
 
