@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/window_defs.h"
-#include "fixtures/player_block.h"
 #include "fixtures/checked_ui.h"
+#include "fixtures/player_block.h"
 #include "replay/costume_edits.h"
 #include "replay/text_ops.h"
 #include "resources/resources.h"

@@ -7,10 +7,10 @@
 #include "app/program.h"
 #include "app/shell.h"
 #include "app/window_defs.h"
+#include "fixtures/checked_ui.h"
 #include "fixtures/temp_folder.h"
 #include "platform/files.h"
 #include "platform/ini.h"
-#include "fixtures/checked_ui.h"
 
 namespace xl {
 namespace {

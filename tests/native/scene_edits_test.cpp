@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "app/window_defs.h"
+#include "fixtures/checked_ui.h"
 #include "fixtures/gbk.h"
 #include "fixtures/temp_folder.h"
 #include "platform/files.h"
-#include "fixtures/checked_ui.h"
 #include "replay/group_edits.h"
 #include "replay/text_ops.h"
 #include "tools/fixtures/replay_fixture.h"

@@ -8,11 +8,11 @@
 #include <set>
 
 #include "app/window_defs.h"
+#include "fixtures/checked_ui.h"
 #include "fixtures/temp_folder.h"
 #include "fixtures/zip_builder.h"
 #include "platform/archive.h"
 #include "platform/files.h"
-#include "fixtures/checked_ui.h"
 #include "resources/resources.h"
 
 namespace xl {
