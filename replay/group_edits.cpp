@@ -14,8 +14,6 @@ constexpr std::string_view kNameBox = "编辑框_舞团名字";
 constexpr std::string_view kStoredNameBox = "编辑框_原舞团名字";
 constexpr std::string_view kNameOpen = "<GuildNameDataBuf>", kNameClose = "</GuildNameDataBuf>";
 
-std::string Element(std::string_view value) { return std::string(kNameOpen).append(value).append(kNameClose); }
-
 }  // namespace
 
 void FillGroupName(ReplayState& state, Ui& ui) {
@@ -33,7 +31,8 @@ void ApplyGroup(ReplayState& state, Ui& ui) {
   const std::string stored = ui.GetText(kModifyWindow, kStoredNameBox);
   const std::string name = BytesToHex(ui.GetText(kModifyWindow, kNameBox));
   int replaced = 0;
-  *block = ReplaceText(*block, Element(stored), Element(name), 1, kAllOccurrences, true, &replaced);
+  *block = ReplaceText(*block, Element(kNameOpen, stored, kNameClose), Element(kNameOpen, name, kNameClose), 1,
+                       kAllOccurrences, true, &replaced);
   if (replaced > 0) {
     ui.SetText(kModifyWindow, kStoredNameBox, name);  // a second change works without a new pick
   } else {

@@ -25,11 +25,6 @@ std::string NameOf(std::string_view hex) {
   return bytes;
 }
 
-std::string Element(std::string_view open, std::string_view value, std::string_view close) {
-  std::string out(open);
-  return out.append(value).append(close);
-}
-
 // Sets the first <Male> element to `male` and every element equal to it, the tags matched
 // without regard to ASCII case (some replays write <MALE>). False when there is none.
 bool RewriteGender(std::string& block, bool male) {

@@ -25,10 +25,6 @@ constexpr Stage kStages[] = {
     {"沙漠", "PVEdesert"},  {"遗迹", "ruin"},           {"魔幻森林", "pveforest"},
 };
 
-std::string Element(std::string_view open, std::string_view value, std::string_view close) {
-  return std::string(open).append(value).append(close);
-}
-
 // The elements equal to the first element of the tag, from the first on, get the values
 // first, first + 1, ... in document order; at most eight of them, the rest keep theirs.
 // Each search goes on after the element just written, so a new value equal to the old one

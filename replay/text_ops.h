@@ -41,6 +41,11 @@ std::string ReplaceText(std::string_view text, std::string_view sought, std::str
 // quote, so a caller can name a tag that holds one.
 std::string TextBetween(std::string_view text, std::string_view openTag, std::string_view closeTag);
 
+// The element `open` `value` `close` as a whole text, as edits search for and write it.
+inline std::string Element(std::string_view open, std::string_view value, std::string_view close) {
+  return std::string(open).append(value).append(close);
+}
+
 struct FieldMode {
   bool firstOnly = false;  // replace the first equal element only, not all of them
   bool caseSensitive = true;

@@ -28,10 +28,8 @@ struct RunOptions {
 class RegexObject {
  public:
   RegexObject();
-  ~RegexObject();
-  // Copies share the compiled expression and its matches and keep their own subject.
-  RegexObject(const RegexObject& other);
-  RegexObject& operator=(const RegexObject& other);
+  // Copies share what the last run left (expression, subject, matches); a later run of either
+  // replaces it for that object only.
 
   // Compiles `pattern`, runs it over `subject` and keeps the matches, replacing those of an
   // earlier run. True when the run produced a match list, also an empty one; false when the
@@ -60,8 +58,10 @@ class RegexObject {
   int GroupCount() const;
 
  private:
-  struct Engine;  // the platform's matching engine and what the last run left
-  std::unique_ptr<Engine> engine_;
+  // The platform's matching engine and what the last run left. Every run makes a new one and
+  // nothing changes it afterwards, so copies share it safely.
+  struct Engine;
+  std::shared_ptr<Engine> engine_;
 };
 
 // The subject as the engines see it: one wide character per GBK character, and for every

@@ -76,18 +76,11 @@ struct RegexObject::Engine {
   }
 };
 
-RegexObject::RegexObject() : engine_(std::make_unique<Engine>()) {}
-RegexObject::~RegexObject() = default;
-RegexObject::RegexObject(const RegexObject& other) : engine_(std::make_unique<Engine>(*other.engine_)) {}
-RegexObject& RegexObject::operator=(const RegexObject& other) {
-  if (this != &other) *engine_ = *other.engine_;
-  return *this;
-}
+RegexObject::RegexObject() : engine_(std::make_shared<Engine>()) {}
 
 bool RegexObject::Run(std::string_view pattern, std::string_view subject, const RunOptions& options) {
+  engine_ = std::make_shared<Engine>();
   Engine& e = *engine_;
-  e.regex.reset();
-  e.matches.reset();
   e.hasRegex = true;
   e.pattern = PreparePattern(pattern, options.quoteMarker);
   e.global = options.global;

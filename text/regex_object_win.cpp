@@ -110,29 +110,12 @@ struct RegexObject::Engine {
     // the other apartment mode can use the component but must not be uninitialised by us.
     comStarted = SUCCEEDED(CoInitialize(nullptr));
   }
-  Engine(const Engine& other) : Engine() { *this = other; }
-  Engine& operator=(const Engine& other) {
-    if (this == &other) return *this;
-    Release();
-    regex = other.regex;
-    matches = other.matches;
-    if (regex) regex->AddRef();
-    if (matches) matches->AddRef();
-    subjectBytes = other.subjectBytes;
-    subject = other.subject;
-    return *this;
-  }
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
   ~Engine() {
-    Release();
-    subjectBytes.clear();
-    subject = {};
-    if (comStarted) CoUninitialize();
-  }
-
-  void Release() {
     if (matches) matches->Release();
     if (regex) regex->Release();
-    matches = regex = nullptr;
+    if (comStarted) CoUninitialize();
   }
 
   // Item n (1-based) of the matches, or null.
@@ -155,17 +138,11 @@ struct RegexObject::Engine {
   }
 };
 
-RegexObject::RegexObject() : engine_(std::make_unique<Engine>()) {}
-RegexObject::~RegexObject() = default;
-RegexObject::RegexObject(const RegexObject& other) : engine_(std::make_unique<Engine>(*other.engine_)) {}
-RegexObject& RegexObject::operator=(const RegexObject& other) {
-  if (this != &other) *engine_ = *other.engine_;
-  return *this;
-}
+RegexObject::RegexObject() : engine_(std::make_shared<Engine>()) {}
 
 bool RegexObject::Run(std::string_view pattern, std::string_view subject, const RunOptions& options) {
+  engine_ = std::make_shared<Engine>();
   Engine& e = *engine_;
-  e.Release();
   CLSID clsid;
   if (FAILED(CLSIDFromProgID(L"VBScript.RegExp", &clsid))) return false;
   if (FAILED(

@@ -48,6 +48,27 @@ MemoryUi::Control* MemoryUi::FindControl(std::string_view window, std::string_vi
   return it == w->byName.end() ? nullptr : &w->controls[it->second];
 }
 
+// A window not open is ignored by the Ui calls, as on the real windows, but an id that no
+// definition has and a control its window lacks are problems: a misspelt name in a handler
+// or a test fails the first test that reaches it, as a refused action does.
+MemoryUi::Window* MemoryUi::Opened(std::string_view window) {
+  Window* w = FindWindow(window);
+  if (!w && std::none_of(defs_.begin(), defs_.end(), [&](const WindowDef& d) { return d.id == window; }))
+    Problem("no window definition " + std::string(window));
+  return w;
+}
+
+MemoryUi::Control* MemoryUi::Named(std::string_view window, std::string_view control) {
+  Window* w = Opened(window);
+  if (!w) return nullptr;
+  auto it = w->byName.find(control);
+  if (it == w->byName.end()) {
+    Problem("no control " + Quoted(window, control));
+    return nullptr;
+  }
+  return &w->controls[it->second];
+}
+
 // A loaded window gets fresh controls with their design-time content. Loading a window
 // that is already there replaces it, so it opens as designed every time.
 void MemoryUi::LoadWindow(std::string_view window, bool visible) {
@@ -115,19 +136,21 @@ bool MemoryUi::Shown(const Window& w, const Control& c, int depth) const {
 }
 
 bool MemoryUi::IsVisible(std::string_view window, std::string_view control) {
-  Window* w = FindWindow(window);
-  if (!w || !w->visible) return false;
-  if (IsWindowItself(control)) return true;
-  const Control* c = FindControl(window, control);
-  return c && Shown(*w, *c, 0);
+  if (IsWindowItself(control)) {
+    const Window* w = Opened(window);
+    return w && w->visible;
+  }
+  const Control* c = Named(window, control);
+  const Window* w = FindWindow(window);
+  return c && w->visible && Shown(*w, *c, 0);
 }
 
 std::string MemoryUi::GetText(std::string_view window, std::string_view control) {
   if (IsWindowItself(control)) {
-    Window* w = FindWindow(window);
+    const Window* w = Opened(window);
     return w ? w->caption : std::string();
   }
-  const Control* c = FindControl(window, control);
+  const Control* c = Named(window, control);
   if (!c) return {};
   if (HasItems(c->unit->kind))
     return c->selection >= 0 && c->selection < static_cast<int>(c->items.size()) ? c->items[c->selection]
@@ -139,91 +162,91 @@ std::string MemoryUi::GetText(std::string_view window, std::string_view control)
 // items, not a text of their own.
 void MemoryUi::SetText(std::string_view window, std::string_view control, std::string_view text) {
   if (IsWindowItself(control)) {
-    if (Window* w = FindWindow(window)) w->caption = text;
+    if (Window* w = Opened(window)) w->caption = text;
     return;
   }
-  Control* c = FindControl(window, control);
+  Control* c = Named(window, control);
   if (c && !HasItems(c->unit->kind)) c->text = text;
 }
 
 void MemoryUi::SetHint(std::string_view window, std::string_view control, std::string_view hint) {
-  Control* c = FindControl(window, control);
+  Control* c = Named(window, control);
   if (c && c->unit->kind == UnitKind::EditBox) c->hint = hint;
 }
 
 std::string MemoryUi::GetHint(std::string_view window, std::string_view control) {
-  const Control* c = FindControl(window, control);
+  const Control* c = Named(window, control);
   return c ? c->hint : std::string();
 }
 
 int MemoryUi::GetSelection(std::string_view window, std::string_view control) {
-  const Control* c = FindControl(window, control);
+  const Control* c = Named(window, control);
   return c && HasItems(c->unit->kind) ? c->selection : -1;
 }
 
 // An index outside the list selects nothing, as the real controls do.
 void MemoryUi::SetSelection(std::string_view window, std::string_view control, int index) {
-  Control* c = FindControl(window, control);
+  Control* c = Named(window, control);
   if (!c || !HasItems(c->unit->kind)) return;
   c->selection = index >= 0 && index < static_cast<int>(c->items.size()) ? index : -1;
   if (c->unit->kind == UnitKind::ComboBox) Raise(window, control, UiEvent::SelectionChanged);
 }
 
 int MemoryUi::ItemCount(std::string_view window, std::string_view control) {
-  const Control* c = FindControl(window, control);
+  const Control* c = Named(window, control);
   return c ? static_cast<int>(c->items.size()) : 0;
 }
 
 std::string MemoryUi::ItemText(std::string_view window, std::string_view control, int index) {
-  const Control* c = FindControl(window, control);
+  const Control* c = Named(window, control);
   if (!c || index < 0 || index >= static_cast<int>(c->items.size())) return {};
   return c->items[index];
 }
 
 void MemoryUi::AddItem(std::string_view window, std::string_view control, std::string_view text) {
-  Control* c = FindControl(window, control);
+  Control* c = Named(window, control);
   if (c && HasItems(c->unit->kind)) c->items.emplace_back(text);
 }
 
 void MemoryUi::ClearItems(std::string_view window, std::string_view control) {
-  Control* c = FindControl(window, control);
+  Control* c = Named(window, control);
   if (!c || !HasItems(c->unit->kind)) return;
   c->items.clear();
   c->selection = -1;
 }
 
 void MemoryUi::BeginUpdate(std::string_view window, std::string_view control) {
-  if (Control* c = FindControl(window, control)) ++c->updateDepth;
+  if (Control* c = Named(window, control)) ++c->updateDepth;
 }
 
 void MemoryUi::EndUpdate(std::string_view window, std::string_view control) {
-  if (Control* c = FindControl(window, control); c && c->updateDepth > 0) --c->updateDepth;
+  if (Control* c = Named(window, control); c && c->updateDepth > 0) --c->updateDepth;
 }
 
 int MemoryUi::UpdateDepth(std::string_view window, std::string_view control) {
-  const Control* c = FindControl(window, control);
+  const Control* c = Named(window, control);
   return c ? c->updateDepth : 0;
 }
 
 void MemoryUi::SetPicture(std::string_view window, std::string_view control, std::string_view bytes) {
-  Control* c = FindControl(window, control);
+  Control* c = Named(window, control);
   if (c && (c->unit->kind == UnitKind::PictureBox || c->unit->kind == UnitKind::ImageButton))
     c->picture = PictureName(bytes);
 }
 
 std::string MemoryUi::PictureOf(std::string_view window, std::string_view control) {
-  const Control* c = FindControl(window, control);
+  const Control* c = Named(window, control);
   return c ? c->picture : std::string();
 }
 
 void MemoryUi::SetPage(std::string_view window, std::string_view control, int index) {
-  Control* c = FindControl(window, control);
+  Control* c = Named(window, control);
   if (c && c->unit->kind == UnitKind::TabControl && index >= 0 && index < static_cast<int>(c->items.size()))
     c->selection = index;
 }
 
 int MemoryUi::GetPage(std::string_view window, std::string_view control) {
-  const Control* c = FindControl(window, control);
+  const Control* c = Named(window, control);
   return c && c->unit->kind == UnitKind::TabControl ? c->selection : -1;
 }
 
@@ -241,7 +264,7 @@ Answer MemoryUi::Ask(std::string_view owner, std::string_view text, std::string_
   answers_.pop_front();
   if (button == "是") return Answer::Yes;
   if (button == "否") return Answer::No;
-  if (button == "取消" && offerCancel) return Answer::Cancel;
+  if ((button == "取消" && offerCancel) || button.empty()) return Answer::Cancel;
   Problem("cannot press \"" + button + "\" on the question \"" + std::string(text) + "\": no such button");
   return Answer::Cancel;
 }

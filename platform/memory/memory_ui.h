@@ -9,7 +9,9 @@
 // typed text passes the edit box's input rules, and the action raises the control's event.
 // An action that cannot be done (no such control, hidden, wrong kind, no such item) does
 // nothing, returns false and is reported by TakeProblems(), as is a folder browser that the
-// test did not answer in advance.
+// test did not answer in advance. The Ui calls report a window or control name that does
+// not exist the same way (a window that is merely not open is ignored, as on the real
+// windows), so a misspelt name fails the first test that reaches it.
 #include <deque>
 #include <functional>
 #include <map>
@@ -115,8 +117,9 @@ class MemoryUi : public Ui {
   void QueueFolder(std::string path) { folders_.push_back(std::move(path)); }
   const std::vector<std::string>& BrowseTitles() const { return browseTitles_; }
 
-  // The button to press on the next question: "是", "否" or "取消". A question shown with
-  // nothing queued, or without that button, is a problem and answers Cancel.
+  // The button to press on the next question: "是", "否" or "取消"; "" closes the box without
+  // a button (Esc, its close button), which answers Cancel. A question shown with nothing
+  // queued, or without that button, is a problem and answers Cancel.
   void QueueAnswer(std::string button) { answers_.push_back(std::move(button)); }
   size_t QueuedAnswers() const { return answers_.size(); }
 
@@ -139,8 +142,8 @@ class MemoryUi : public Ui {
   // lets a test act while a long operation is under way.
   void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
 
-  // Problems since the last call: refused actions, unanswered folder browsers, unknown
-  // windows. Empty when everything the test asked for could be done.
+  // Problems since the last call: refused actions, unanswered folder browsers, window and
+  // control names that do not exist. Empty when everything the test asked for could be done.
   std::vector<std::string> TakeProblems();
 
  private:
@@ -165,6 +168,9 @@ class MemoryUi : public Ui {
 
   Window* FindWindow(std::string_view window);
   Control* FindControl(std::string_view window, std::string_view control);
+  // The window or control a Ui call names; records a name that does not exist.
+  Window* Opened(std::string_view window);
+  Control* Named(std::string_view window, std::string_view control);
   bool Shown(const Window& w, const Control& c, int depth) const;
   // The control a user action aims at, if the user can reach it; else records why not.
   Control* Reachable(std::string_view window, std::string_view control, const char* action);

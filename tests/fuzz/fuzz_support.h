@@ -22,21 +22,23 @@
 namespace xl::fuzz {
 
 // A folder for this process's files, in memory where the system has such a place (the
-// targets write files on every run), removed at exit.
+// targets write files on every run), removed at exit. The path is never destroyed: the
+// removal runs among the static destructors, and a static path made after the removal was
+// registered would be gone before it, leaving the folder behind.
 inline const std::filesystem::path& Scratch() {
-  static const std::filesystem::path folder = [] {
+  static const std::filesystem::path* const folder = [] {
     std::error_code ec;
     std::filesystem::path base =
         std::filesystem::exists("/dev/shm", ec) ? "/dev/shm" : std::filesystem::temp_directory_path();
-    std::filesystem::path f = base / ("xl-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(f);
+    auto* f = new std::filesystem::path(base / ("xl-fuzz-" + std::to_string(::getpid())));
+    std::filesystem::create_directories(*f);
     std::atexit([] {
       std::error_code ignored;
       std::filesystem::remove_all(Scratch(), ignored);
     });
     return f;
   }();
-  return folder;
+  return *folder;
 }
 
 // The program's path text (GBK, "\") for a file in the scratch folder.

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/window_defs.h"
+#include "fixtures/checked_ui.h"
 #include "fixtures/player_block.h"
-#include "platform/memory/memory_ui.h"
 #include "replay/costume_edits.h"
 #include "replay/outfit_code.h"
 #include "replay/text_ops.h"
@@ -21,7 +21,7 @@ using fixtures::PlayerBlock;
 // The modify window on the page that holds `page`'s controls, one replay of `blocks`, the
 // first person picked.
 struct Editor {
-  MemoryUi ui{ProgramWindows()};
+  fixtures::CheckedUi ui{ProgramWindows()};
   ReplayState state;
 
   explicit Editor(std::vector<std::string> blocks, int page = 0) {

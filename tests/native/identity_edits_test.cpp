@@ -5,9 +5,9 @@
 #include <string>
 
 #include "app/window_defs.h"
+#include "fixtures/checked_ui.h"
 #include "fixtures/gbk.h"
 #include "fixtures/player_block.h"
-#include "platform/memory/memory_ui.h"
 #include "replay/costume_edits.h"
 #include "replay/identity_edits.h"
 #include "replay/text_ops.h"
@@ -19,7 +19,7 @@ using fixtures::BlockFields;
 using fixtures::PlayerBlock;
 
 struct Editor {
-  MemoryUi ui{ProgramWindows()};
+  fixtures::CheckedUi ui{ProgramWindows()};
   ReplayState state;
 
   explicit Editor(std::vector<std::string> blocks) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,33 @@ TEST(MemoryUi, PagesContainersAndWindowsDecideVisibility) {
   EXPECT_FALSE(ui.Click("modify", "超级按钮_总保存"));  // a user cannot reach a hidden window
   EXPECT_FALSE(ui.IsVisible("start", "-"));             // never loaded
   EXPECT_EQ(ui.TakeProblems().size(), 1u);
+}
+
+// Every Ui call that names a control reports a name its window lacks, as an action does, so
+// a misspelt name in a handler fails the first test that reaches it. A window that is only
+// not open is ignored, as on the real windows.
+TEST(MemoryUi, NamesThatDoNotExistAreProblems) {
+  MemoryUi ui(ProgramWindows());
+  ui.LoadWindow("start", true);
+  const std::function<void(std::string_view, std::string_view)> calls[] = {
+      [&](auto w, auto c) { ui.IsVisible(w, c); },       [&](auto w, auto c) { ui.GetText(w, c); },
+      [&](auto w, auto c) { ui.SetText(w, c, "x"); },    [&](auto w, auto c) { ui.GetHint(w, c); },
+      [&](auto w, auto c) { ui.SetHint(w, c, "x"); },    [&](auto w, auto c) { ui.GetSelection(w, c); },
+      [&](auto w, auto c) { ui.SetSelection(w, c, 0); }, [&](auto w, auto c) { ui.ItemCount(w, c); },
+      [&](auto w, auto c) { ui.ItemText(w, c, 0); },     [&](auto w, auto c) { ui.AddItem(w, c, "x"); },
+      [&](auto w, auto c) { ui.ClearItems(w, c); },      [&](auto w, auto c) { ui.BeginUpdate(w, c); },
+      [&](auto w, auto c) { ui.EndUpdate(w, c); },       [&](auto w, auto c) { ui.SetPicture(w, c, ""); },
+      [&](auto w, auto c) { ui.GetPage(w, c); },         [&](auto w, auto c) { ui.SetPage(w, c, 0); },
+  };
+  for (const auto& call : calls) {
+    call("start", "列表框_文件列");
+    call("modify", "组合框_修改");  // a real control of a window that is not open
+    call("strat", "-");
+  }
+  const std::vector<std::string> problems = ui.TakeProblems();
+  EXPECT_EQ(problems.size(), 2 * std::size(calls));
+  EXPECT_EQ(problems.front(), "no control start 列表框_文件列");
+  EXPECT_EQ(problems.back(), "no window definition strat");
 }
 
 TEST(MemoryUi, SelectionsAndTheirEvents) {

@@ -7,10 +7,10 @@
 #include "app/program.h"
 #include "app/shell.h"
 #include "app/window_defs.h"
+#include "fixtures/checked_ui.h"
 #include "fixtures/temp_folder.h"
 #include "platform/files.h"
 #include "platform/ini.h"
-#include "platform/memory/memory_ui.h"
 
 namespace xl {
 namespace {
@@ -21,7 +21,7 @@ const char* kList = "列表框_文件列表";
 struct Fixture {
   fixtures::TempFolder temp;
   std::string record = temp.Sub("game") + "\\record\\";
-  MemoryUi ui{ProgramWindows()};
+  fixtures::CheckedUi ui{ProgramWindows()};
   Program program{ui, ProgramState{}};
 
   Fixture() {

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "app/window_defs.h"
+#include "fixtures/checked_ui.h"
 #include "fixtures/gbk.h"
 #include "fixtures/temp_folder.h"
 #include "platform/files.h"
-#include "platform/memory/memory_ui.h"
 #include "replay/group_edits.h"
 #include "replay/text_ops.h"
 #include "tools/fixtures/replay_fixture.h"
@@ -113,9 +113,6 @@ class EditSession : public ::testing::Test {
     ui.SetPage("modify", "选择夹1", 3);  // the dance-group page
     FillChooser(state, ui);
   }
-  void TearDown() override {
-    for (const std::string& problem : ui.TakeProblems()) ADD_FAILURE() << problem;
-  }
   std::string Notice() {
     if (ui.Notices().size() <= seen) return "(none)";
     return ui.Notices()[seen++].text;
@@ -127,7 +124,7 @@ class EditSession : public ::testing::Test {
 
   fixtures::TempFolder folder;
   std::string path;
-  MemoryUi ui{ProgramWindows()};
+  fixtures::CheckedUi ui{ProgramWindows()};
   ReplayState state;
   size_t seen = 0;
 };

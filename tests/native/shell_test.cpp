@@ -13,11 +13,11 @@
 #include "app/folder_lister.h"
 #include "app/program.h"
 #include "app/window_defs.h"
+#include "fixtures/checked_ui.h"
 #include "fixtures/temp_folder.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/ini.h"
-#include "platform/memory/memory_ui.h"
 #include "replay/text_ops.h"
 #include "resources/resources.h"
 #include "tools/fixtures/replay_fixture.h"
@@ -48,7 +48,7 @@ struct Fixture {
   std::string game = temp.Sub("game");
   std::string record = game + "\\record\\";
   std::string programFolder = temp.Sub("program");
-  MemoryUi ui{ProgramWindows()};
+  fixtures::CheckedUi ui{ProgramWindows()};
   Program program{ui, ProgramState{}};
 
   Fixture() {
@@ -70,7 +70,7 @@ struct Fixture {
 const std::vector<std::string> kListed = {"A.RCD", "b.rcd", "10\\c.rcd", "2024\\a.rcd", "2024\\deep\\z.rcd"};
 
 TEST(Shell, StartUpRunsTheInitialisersInOrder) {
-  MemoryUi ui(ProgramWindows());
+  fixtures::CheckedUi ui(ProgramWindows());
   std::vector<std::string> order;
   StartupHooks hooks;
   hooks.skinnedUiStartup = [&] { order.push_back("skinned ui"); };
@@ -173,6 +173,20 @@ TEST(Shell, ListingTheRememberedFolder) {
   f.ui.Click("start", "超级按钮_搜上次路径");
   EXPECT_TRUE(Items(f.ui).empty());
   EXPECT_EQ(f.program.state.recordFolder, "");
+}
+
+// data.ini as Notepad keeps it (CR LF, a comment, another section): each choice rewrites the
+// remembered folder's line and keeps every other line byte for byte, however often it runs.
+TEST(Shell, ChoosingAgainRewritesOnlyTheRememberedLine) {
+  Fixture f;
+  const std::string ini = f.programFolder + "\\data.ini";
+  ASSERT_TRUE(fs::WriteWholeFile(ini, "; 修改器\r\n[路径]\r\n路径=D:\\old\\record\\\r\n\r\n[其他]\r\nx=1\r\n").ok());
+  const std::string expected = "; 修改器\r\n[路径]\r\n路径=" + f.record + "\r\n\r\n[其他]\r\nx=1\r\n";
+  for (int i = 0; i < 2; ++i) {
+    f.ui.QueueFolder(f.game);
+    f.ui.Click("start", "超级按钮_选择目录");
+    EXPECT_EQ(fs::ReadWholeFile(ini).value(), expected) << "choice " << i + 1;
+  }
 }
 
 // The lister lets messages through; clicks that arrive meanwhile on either list button
@@ -321,7 +335,7 @@ TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
   TempFolder temp;
   const std::string game = temp.Sub("game");
   Put(game + "\\record\\a.rcd", fixtures::MakeReplay({.players = 2, .seed = 31}));
-  MemoryUi ui{ProgramWindows()};
+  fixtures::CheckedUi ui{ProgramWindows()};
   Program program{ui, ProgramState{}};
   program.state.programFolder = temp.Sub("program");
   ASSERT_TRUE(fs::CreateDirectories(program.state.programFolder));
@@ -394,7 +408,7 @@ TEST(FolderLister, OptionsAndNames) {
   Put(root + "Final.RCD");
   Put(root + "sub\\final_b.rcd");
   Put(root + "a.rcdx");  // no short-name match: only the pattern decides
-  MemoryUi ui(ProgramWindows());
+  fixtures::CheckedUi ui(ProgramWindows());
   ui.LoadWindow("start", true);
   auto run = [&](ListOptions options) {
     ui.ClearItems("start", kList);
@@ -432,7 +446,7 @@ TEST(FolderLister, OptionsAndNames) {
 // one that does not exist is not (a directory without a record folder lists nothing).
 TEST(FolderLister, FoldersThatCannotBeSearched) {
   TempFolder temp;
-  MemoryUi ui(ProgramWindows());
+  fixtures::CheckedUi ui(ProgramWindows());
   ui.LoadWindow("start", true);
   const std::string tooLong = temp.path() + "\\" + std::string(300, 'x');
   ListResult listed = ListFolder(ui, "start", kList, tooLong, {});

@@ -8,11 +8,11 @@
 #include <set>
 
 #include "app/window_defs.h"
+#include "fixtures/checked_ui.h"
 #include "fixtures/temp_folder.h"
 #include "fixtures/zip_builder.h"
 #include "platform/archive.h"
 #include "platform/files.h"
-#include "platform/memory/memory_ui.h"
 #include "resources/resources.h"
 
 namespace xl {
@@ -69,7 +69,7 @@ class LoginStyle : public testing::Test {
     return ui.Notices().size() > before ? ui.Notices().back() : Notice{};
   }
 
-  MemoryUi ui;
+  fixtures::CheckedUi ui;
   TempFolder game, docs;
   std::string documents;
 };

@@ -19,6 +19,7 @@ namespace xl::ui {
 namespace {
 
 using K = MenuItemKind;
+using testing::PumpFor;
 
 // Every text measures 10 pixels a byte, so widths are easy to state.
 int TenPerByte(std::string_view text) { return static_cast<int>(text.size()) * 10; }
@@ -140,19 +141,6 @@ TEST(DuiMenuPlacement, SubMenuBesideTheActiveItem) {
 }
 
 // ---- real menu windows ----
-
-// Runs messages for `ms` milliseconds of real time (hover and switch timers need it).
-void PumpFor(DWORD ms) {
-  DWORD start = GetTickCount();
-  do {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageW(&m);
-    }
-    Sleep(5);
-  } while (GetTickCount() - start < ms);
-}
 
 void MouseTo(POINT pt) {
   SetCursorPos(pt.x, pt.y);

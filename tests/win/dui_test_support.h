@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the toolkit's Windows tests: a hosted test window and an element kind that
+// Shared by the Windows tests: message pumps, a hosted test window and an element kind that
 // records what it receives.
 #include <gtest/gtest.h>
 
@@ -19,6 +19,16 @@ inline void Pump() {
     TranslateMessage(&m);
     DispatchMessageW(&m);
   }
+}
+
+// Runs messages for `ms` milliseconds of real time: input sent through the system's queue,
+// paints, and hover and menu timers need it.
+inline void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    Pump();
+    Sleep(5);
+  } while (GetTickCount() - start < ms);
 }
 
 inline LPARAM At(int x, int y) { return MAKELPARAM(x, y); }

@@ -1,5 +1,6 @@
 // Image buttons and tooltips on real windows: the mouse is moved and clicked through the
 // system's input queue and every answer is read back from the pixels on the screen.
+#include "tests/win/dui_test_support.h"
 #include "ui/png_button.h"
 
 #include <commctrl.h>
@@ -15,6 +16,8 @@
 namespace xl::ui {
 namespace {
 
+using testing::PumpFor;
+
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 // Opaque state colours (ARGB for the pictures, COLORREF for the screen).
 struct Colour {
@@ -27,25 +30,12 @@ constexpr Colour kBlue{0xFF0000FF, RGB(0, 0, 255)};
 constexpr Colour kGrey{0xFF808080, RGB(128, 128, 128)};
 constexpr ARGB kClear = 0x00000000;
 
-// Lets the system deliver pending input and paint, for a little while.
-void Settle(int ms = 120) {
-  DWORD end = GetTickCount() + ms;
-  do {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageW(&m);
-    }
-    Sleep(5);
-  } while (GetTickCount() < end);
-}
-
 void MouseButton(DWORD flag) {
   INPUT in{};
   in.type = INPUT_MOUSE;
   in.mi.dwFlags = flag;
   SendInput(1, &in, sizeof in);
-  Settle();
+  PumpFor(120);
 }
 
 // A picture of one colour, with an optional opaque square of another colour in its middle.
@@ -90,11 +80,11 @@ class PngButtonTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(parent);
     SetCursorPos(kLeft + 150, kTop + 100);  // over the parent, away from the button
-    Settle();
+    PumpFor(120);
   }
   void TearDown() override {
     if (IsWindow(button.Handle())) DestroyWindow(button.Handle());
-    Settle(30);
+    PumpFor(30);
   }
 
   HWND MakeButton(const StateImages& images, int placement = kPlacementNatural) {
@@ -102,7 +92,7 @@ class PngButtonTest : public ::testing::Test {
     button.SetImages(images);
     button.SetPlacement(placement);
     button.Invalidate();
-    Settle();
+    PumpFor(120);
     return h;
   }
 
@@ -117,12 +107,12 @@ class PngButtonTest : public ::testing::Test {
 
   void MoveOnto(int x = 20, int y = 20) {
     SetCursorPos(kLeft + 20 + x, kTop + 20 + y);
-    Settle();
+    PumpFor(120);
   }
   // Leaving is noticed by the system's mouse tracking, which may take a few hundred ms.
   void MoveAway() {
     SetCursorPos(kLeft + 150, kTop + 100);
-    Settle(600);
+    PumpFor(600);
   }
 
   static constexpr int kLeft = 100, kTop = 100;
@@ -194,19 +184,19 @@ TEST_F(PngButtonTest, StatesWithoutTheirOwnPictureShowTheNormalOne) {
   MoveAway();
 
   EnableWindow(button.Handle(), FALSE);
-  Settle();
+  PumpFor(120);
   EXPECT_EQ(DrawStateOf(button.Handle()), ButtonState::Disabled);
   EXPECT_EQ(Centre(), kRed.screen);
 
   button.SetImages({nullptr, nullptr, nullptr, disabled.get()});
   EnableWindow(button.Handle(), TRUE);
-  Settle();
+  PumpFor(120);
   EXPECT_EQ(Centre(), kRed.screen);
   EnableWindow(button.Handle(), FALSE);
-  Settle();
+  PumpFor(120);
   EXPECT_EQ(Centre(), kGrey.screen);
   EnableWindow(button.Handle(), TRUE);
-  Settle();
+  PumpFor(120);
   EXPECT_EQ(Centre(), kRed.screen);
 }
 
@@ -250,7 +240,7 @@ TEST_F(PngButtonTest, Placements) {
     for (POINT p : c.inside) EXPECT_EQ(At(p.x, p.y), kBlue.screen) << p.x << "," << p.y;
     for (POINT p : c.outside) EXPECT_EQ(At(p.x, p.y), kWhite) << p.x << "," << p.y;
     DestroyWindow(h);
-    Settle(30);
+    PumpFor(30);
   }
 }
 
@@ -280,7 +270,7 @@ TEST_F(PngButtonTest, PicturesFromBytes) {
   MakeButton({});
   button.SetImagesFromData({Resource("pictures/close_normal.png"), Resource("pictures/close_hover.png")});
   button.Invalidate();
-  Settle();
+  PumpFor(120);
   EXPECT_EQ(At(2, 2), kWhite);  // the close picture's corners are transparent
   MoveOnto();
   EXPECT_EQ(At(2, 2), RGB(229, 72, 77));

@@ -9,25 +9,16 @@
 
 #include "app/program.h"
 #include "app/window_defs.h"
+#include "tests/win/dui_test_support.h"
 #include "win32/win32_ui.h"
 #include "ui/ui_start.h"
 
 namespace xl::win32 {
 namespace {
 
-const char* kList = "列表框_文件列表";
+using ui::testing::PumpFor;
 
-void PumpFor(DWORD ms) {
-  DWORD start = GetTickCount();
-  do {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageW(&m);
-    }
-    Sleep(5);
-  } while (GetTickCount() - start < ms);
-}
+const char* kList = "列表框_文件列表";
 
 void Mouse(POINT at, DWORD down, DWORD up) {
   SetCursorPos(at.x, at.y);

@@ -11,27 +11,18 @@
 #include "app/window_defs.h"
 #include "resources/resources.h"
 #include "resources/version.h"
+#include "tests/win/dui_test_support.h"
 #include "ui/tooltip.h"
 #include "ui/ui_start.h"
 
 namespace xl::win32 {
 namespace {
 
+using ui::testing::PumpFor;
+
 constexpr COLORREF kCloseHoverRed = RGB(229, 72, 77);
 // The icon's tooltip: 星律纪元代码修改器 and the version the build was given.
 constexpr wchar_t kIconTip[] = L"\u661F\u5F8B\u7EAA\u5143\u4EE3\u7801\u4FEE\u6539\u5668 " XL_VERSION_TEXT;
-
-void Settle(int ms = 150) {
-  DWORD end = GetTickCount() + ms;
-  do {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageW(&m);
-    }
-    Sleep(5);
-  } while (GetTickCount() < end);
-}
 
 bool Bluish(COLORREF c) { return GetBValue(c) > GetRValue(c) + 60; }
 
@@ -67,7 +58,7 @@ class TitleButtonsTest : public ::testing::Test {
       MakeModifyTitleButtons(ui, title);
     ui.ShowWindow(window, true);
     SetWindowPos(ui.WindowHandle(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Settle();
+    PumpFor(150);
   }
   // The colour on the screen at (x, y) of a control.
   static COLORREF At(HWND control, int x, int y) {
@@ -82,7 +73,7 @@ class TitleButtonsTest : public ::testing::Test {
     POINT p{x, y};
     ClientToScreen(control, &p);
     SetCursorPos(p.x, p.y);
-    Settle(settle);
+    PumpFor(settle);
   }
   static void Click() {
     INPUT in[2] = {};
@@ -90,7 +81,7 @@ class TitleButtonsTest : public ::testing::Test {
     in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, in, sizeof in[0]);
-    Settle();
+    PumpFor(150);
   }
 
   Win32Ui ui{ProgramWindows()};
@@ -133,7 +124,7 @@ TEST_F(TitleButtonsTest, ModifyWindowHasCloseMinimiseAndIcon) {
 
   // Loaded again, the window gets new buttons, made image buttons like the first ones.
   ui.DestroyWindow("modify");
-  Settle(50);
+  PumpFor(50);
   ui.ReleaseDestroyed();
   Load("modify");
   HWND again = ui.ControlHandle("modify", "按钮_最小化");

@@ -33,8 +33,9 @@ class ScenarioDriver {
   virtual void SetDocumentsFolder(const std::filesystem::path& folder) = 0;
   // The answer of the next folder browser; nullopt answers as a cancel.
   virtual void QueueFolder(const std::optional<std::filesystem::path>& folder) = 0;
-  // The button to press on the next box that offers more than one ("是", "否", "取消"). A
-  // question shown with nothing queued, or without that button, is closed and reported.
+  // The button to press on the next box that offers more than one ("是", "否", "取消"); ""
+  // closes the box without a button, as Esc does. A question shown with nothing queued, or
+  // without that button, is closed and reported.
   virtual void QueueAnswer(std::string_view button) = 0;
   // Runs the start-up sequence; the start window is shown afterwards. With a file, the
   // program gets it as its argument, an absolute path as the file manager passes it.

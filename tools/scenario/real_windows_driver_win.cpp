@@ -561,8 +561,8 @@ class RealWindowsDriver : public ScenarioDriver {
   }
 
   // A box is up: its title and text are recorded and its button clicked: "确认" on a
-  // notice, the queued answer on a box with more buttons. The click is posted: the box's own
-  // modal loop takes it once this returns.
+  // notice, the queued answer on a box with more buttons (Esc for an empty one). The click
+  // is posted: the box's own modal loop takes it once this returns.
   void OnBoxShown(HWND box) {
     SettleMeanwhile();
     for (const ui::MessageBoxView& view : ui::OpenMessageBoxes()) {
@@ -577,6 +577,10 @@ class RealWindowsDriver : public ScenarioDriver {
         }
         wanted = std::move(answers_.front());
         answers_.pop_front();
+        if (wanted.empty()) {
+          PostEscape(box);
+          return;
+        }
       }
       const ui::MessageBoxView::Button* button = nullptr;
       for (const auto& b : view.buttons)

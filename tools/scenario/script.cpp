@@ -115,7 +115,8 @@ struct LineParser {
     }
     if (verb == "answer") {
       c.verb = Verb::Answer;
-      if (rest.empty()) return Fail("expected a button text");
+      if (rest.empty()) return Fail("expected a button text or esc");
+      if (rest == "esc") return true;  // no button: the box is closed as Esc closes it
       return Text();
     }
     if (verb == "menu") {

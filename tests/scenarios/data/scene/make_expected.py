@@ -46,3 +46,19 @@ blk2=re.sub(rb'<GuildNameDataBuf>[0-9A-F]*</GuildNameDataBuf>',b'<GuildNameDataB
 blk2=re.sub(rb'<GuildLevel>[0-9]*</GuildLevel>',b'<GuildLevel>20</GuildLevel>',blk2)
 assert blk2.count(b'616263')==1 and blk2.count(b'<GuildLevel>20</GuildLevel>')==1 and blk2!=blk
 w('split_race.rcd',d[:third]+blk2+d[end:])
+# Two identical players: 同款.rcd is the input without the players' own ids (PlayerId, pst,
+# petid), so the player count's copies of the first player are identical blocks. Count 2,
+# the stage "ruin" (shorter than "PVEdesert": both blocks move), then the second player's
+# group name "abc": each block once, only the second one changed.
+same=re.sub(rb'\t\t\t\t<(PlayerId|pst|petid)>[0-9]*</\1>\r\n',b'',src)
+assert same.count(b'<PlayerId>')==0 and same.count(b'<pst>')==0 and same.count(b'<petid>')==0
+open(base+'record/同款.rcd','wb').write(same)
+i=same.index(po); j=same.index(pc,i)
+unit=same[i:j+len(pc)]+b'\r\n'
+a=same.index(lo)+len(lo); b=same.index(lc)
+d=same[:a]+b'\r\n'+unit*2+same[b:]
+d=d.replace(b'<StageName>PVEdesert</StageName>',b'<StageName>ruin</StageName>')
+second=[m.start() for m in re.finditer(re.escape(po),d)][1]; end=d.index(pc,second); blk=d[second:end]
+blk2=re.sub(rb'<GuildNameDataBuf>[0-9A-F]*</GuildNameDataBuf>',b'<GuildNameDataBuf>616263</GuildNameDataBuf>',blk)
+assert blk2!=blk and d.count(unit)==2
+w('identical_second_group_abc.rcd',d[:second]+blk2+d[end:])
