@@ -4,8 +4,6 @@
 #include <array>
 #include <cstring>
 
-#include "platform/ui.h"
-
 namespace xl::replay {
 namespace {
 
@@ -185,35 +183,48 @@ std::string TextBetween(std::string_view text, std::string_view openTag, std::st
   return std::string(text.substr(static_cast<size_t>(s - 1), static_cast<size_t>(e - s)));
 }
 
-bool RewriteField(std::string& target, std::string_view openTag, std::string_view closeTag, std::string_view newValue,
-                  FieldMode mode) {
+FieldEdit PlanFieldEdit(std::string_view text, std::string_view openTag, std::string_view closeTag,
+                        std::string_view newValue, FieldMode mode) {
   // The quote marker is resolved here as well as in TextBetween: the element searched for
   // must be written the way the document writes it.
   const std::string open = QuoteMarkers(openTag), close = QuoteMarkers(closeTag);
-  const std::string old = TextBetween(target, open, close);
-  const std::string sought = open + old + close, replacement = open + std::string(newValue) + close;
-  int replaced = 0;
-  if (replacement.size() == sought.size()) {
-    // A value of the same length is written over the old one in place, so a stage or a
-    // flag does not copy a whole replay. Each search goes on from the end of the element
-    // just written, whose bytes from there on are those of the unchanged text: the matches
-    // are the ones ReplaceText would find.
-    const Searcher searcher(sought, !mode.caseSensitive);
-    for (size_t at = searcher.Find(target, 0); at != npos; at = searcher.Find(target, at + sought.size())) {
-      std::copy(replacement.begin(), replacement.end(), target.begin() + static_cast<std::ptrdiff_t>(at));
-      ++replaced;
-      if (mode.firstOnly) break;
-    }
-    return replaced > 0;
+  const std::string sought = open + TextBetween(text, open, close) + close;
+  FieldEdit edit;
+  edit.oldLength = sought.size();
+  edit.element = open + std::string(newValue) + close;
+  // Each search goes on after the element found, as ReplaceText's does.
+  const Searcher searcher(sought, !mode.caseSensitive);
+  for (size_t at = searcher.Find(text, 0); at != npos; at = searcher.Find(text, at + sought.size())) {
+    edit.at.push_back(at);
+    if (mode.firstOnly) break;
   }
-  std::string rewritten =
-      ReplaceText(target, sought, replacement, 1, mode.firstOnly ? 1 : kAllOccurrences, mode.caseSensitive, &replaced);
-  if (replaced > 0) target = std::move(rewritten);
-  return replaced > 0;
+  return edit;
+}
+
+bool RewriteField(std::string& target, std::string_view openTag, std::string_view closeTag, std::string_view newValue,
+                  FieldMode mode) {
+  const FieldEdit edit = PlanFieldEdit(target, openTag, closeTag, newValue, mode);
+  if (edit.at.empty()) return false;
+  if (edit.element.size() == edit.oldLength) {
+    // A value of the same length is written over the old one in place.
+    for (size_t at : edit.at)
+      std::copy(edit.element.begin(), edit.element.end(), target.begin() + static_cast<std::ptrdiff_t>(at));
+    return true;
+  }
+  std::string out;
+  out.reserve(target.size() + edit.at.size() * edit.element.size());
+  size_t copied = 0;
+  for (size_t at : edit.at) {
+    out.append(target, copied, at - copied).append(edit.element);
+    copied = at + edit.oldLength;
+  }
+  out.append(target, copied);
+  target = std::move(out);
+  return true;
 }
 
 std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view startMark, std::string_view endMark,
-                                        Ui* ui, std::vector<size_t>* offsets) {
+                                        const std::function<void()>& letMessagesThrough, std::vector<size_t>* offsets) {
   std::vector<std::string> pieces;
   if (offsets) offsets->clear();
   const Searcher findStart(startMark, true), findEnd(endMark, true);
@@ -232,8 +243,8 @@ std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view 
     } else {
       pos = content;
     }
-    if (ui)
-      for (int i = 0; i < 3; ++i) ui->PumpMessages();
+    if (letMessagesThrough)
+      for (int i = 0; i < 3; ++i) letMessagesThrough();
   }
   return pieces;
 }
