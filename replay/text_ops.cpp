@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace xl::replay {
 namespace {
@@ -73,6 +78,11 @@ class Searcher {
     const size_t m = sought_.size();
     shift_.fill(m);
     for (size_t k = 0; k + 1 < m; ++k) shift_[FoldAscii(Byte(sought_, k))] = m - 1 - k;
+    // The two bytes a block scan looks at: the last, and the first letter before it (a
+    // tab or bracket is everywhere in a replay, a letter at that distance is not).
+    probe_ = 0;
+    while (probe_ + 1 < m && !folds_[probe_]) ++probe_;
+    if (probe_ + 1 == m) probe_ = 0;
   }
 
   // 0-based position of the first match at a character start at or after `from`.
@@ -86,8 +96,31 @@ class Searcher {
       }
     }
     const size_t m = sought_.size(), last = text.size() - m;
+    size_t at = from;
+#ifdef __SSE2__
+    // Sixteen places at a time: those whose two probe bytes match (letters with bit 5 set,
+    // which folds them and a few other bytes) are candidates for the full comparison.
+    const auto lane = [&](size_t k) {
+      const char c = static_cast<char>(folds_[k] ? FoldAscii(Byte(sought_, k)) : Byte(sought_, k));
+      return std::pair(_mm_set1_epi8(c), _mm_set1_epi8(folds_[k] ? 0x20 : 0));
+    };
+    const auto [probeByte, probeFold] = lane(probe_);
+    const auto [lastByte, lastFold] = lane(m - 1);
+    for (; at + (m - 1) + 16 <= text.size(); at += 16) {
+      const __m128i a =
+          _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at + probe_)), probeFold);
+      const __m128i b =
+          _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at + m - 1)), lastFold);
+      unsigned bits = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, probeByte), _mm_cmpeq_epi8(b, lastByte))));
+      for (; bits != 0; bits &= bits - 1) {
+        const size_t candidate = at + static_cast<size_t>(__builtin_ctz(bits));
+        if (MatchesAt(text, candidate) && starts.IsStart(candidate)) return candidate;
+      }
+    }
+#endif
     const unsigned char lastFolded = FoldAscii(Byte(sought_, m - 1));
-    for (size_t at = from; at <= last;) {
+    while (at <= last) {
       unsigned char c = FoldAscii(Byte(text, at + m - 1));
       if (c == lastFolded && MatchesAt(text, at) && starts.IsStart(at)) return at;
       at += shift_[c];
@@ -108,6 +141,7 @@ class Searcher {
   bool ignoreCase_;
   std::vector<bool> folds_;        // bytes that compare without case
   std::array<size_t, 256> shift_;  // Horspool skip per folded byte; filled when case is ignored
+  size_t probe_ = 0;               // the byte a block scan looks at besides the last
 };
 
 size_t StartIndex(TextPos start) { return start < 1 ? 0 : static_cast<size_t>(start - 1); }
