@@ -4,6 +4,7 @@
 // the POSIX layer (native tests and tools) maps "\" to "/" and the names to UTF-8, so the
 // program's texts are identical on both.
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,12 +19,20 @@ std::string NativePath(std::string_view path);
 // The program's text for a native path (the reverse of NativePath).
 std::string ProgramPath(std::string_view nativePath);
 
-// Whole-file read. Fails with the system's reason; a file larger than maxBytes is refused.
-Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes = UINT64_MAX);
+// Whole-file read into a buffer of the file's size with `spareCapacity` bytes of room
+// behind it. Fails with the system's reason; a file larger than maxBytes is refused.
+Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes = UINT64_MAX, size_t spareCapacity = 0);
+// Reads the file from its start a piece at a time, never whole, handing each piece to
+// `take` until it returns false or the file ends. `size` gets the file's size first, so
+// `take` can stop at once.
+Status ReadInPieces(std::string_view path, const std::function<bool(std::string_view piece)>& take,
+                    std::uint64_t* size = nullptr);
 // Creates or truncates the file and writes all bytes.
 Status WriteWholeFile(std::string_view path, std::string_view bytes);
-// Writes a temporary file in the same folder, flushes it to disk, then puts it in the place
-// of `path` in one step, so a failure at any point leaves the old file as it was.
+// Writes the bytes to path + ".saving" (replacing one left over), flushes it to disk, then
+// puts it in the place of `path` with one rename that replaces the old file, so the name
+// always holds the old bytes or the new ones, whole. A read-only `path` is refused before
+// anything is written; on any failure the old file stays and the temporary one is removed.
 Status ReplaceFileAtomically(std::string_view path, std::string_view bytes);
 // The same for a file made of several pieces, written one after the other, so a caller
 // need not join them into one buffer first.
@@ -34,6 +43,11 @@ bool DirectoryExists(std::string_view path);
 // Creates the folder and every missing folder above it, one component at a time.
 Status CreateDirectories(std::string_view path);
 Status DeleteFile(std::string_view path);
+// Unless a file named `keep` exists, makes it hold what `path` holds now: a hard link where
+// the file system has them (no byte is written), else a copy, flushed under the name
+// keep + ".saving" before it takes its own. An existing `keep` is never replaced or
+// changed. True when `keep` was made now, false when it was there already.
+Result<bool> KeepFileAs(std::string_view path, std::string_view keep);
 // Copies a file, creating or overwriting the destination.
 Status CopyFile(std::string_view from, std::string_view to);
 // Clears the read-only (and hidden/system) attributes.

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
@@ -19,6 +20,9 @@ namespace xl::fs {
 namespace {
 
 Error SystemError(int err) { return ErrnoError(err); }
+
+constexpr const char* kSavingSuffix = ".saving";
+constexpr size_t kChunk = 256u << 10;  // reads in pieces and copies, a piece at a time
 
 struct Fd {
   int fd = -1;
@@ -62,6 +66,19 @@ std::string ParentOf(const std::string& native) {
   return native.substr(0, slash);
 }
 
+// Makes a new name in a folder durable.
+void SyncFolderOf(const std::string& native) {
+  Fd dir{::open(ParentOf(native).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (dir.fd >= 0) ::fsync(dir.fd);
+}
+
+// A new empty file for writing, owner only until its mode is set. One left over from a
+// save that was cut off is ours and is replaced, also when it has lost its write permission.
+int CreateFresh(const std::string& native) {
+  ::unlink(native.c_str());
+  return ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+}
+
 }  // namespace
 
 std::string NativePath(std::string_view path) {
@@ -78,29 +95,53 @@ std::string ProgramPath(std::string_view nativePath) {
   return out;
 }
 
-Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes) {
+Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes, size_t spareCapacity) {
   Fd f{::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC)};
   if (f.fd < 0) return SystemError(errno);
   struct stat st {};
   if (::fstat(f.fd, &st) != 0) return SystemError(errno);
   if (S_ISDIR(st.st_mode)) return SystemError(EISDIR);
   if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return ErrorOf(Problem::TooLarge);
+  // Exactly the size the file has, and the room asked for: a growing string would double.
   std::string data;
+  data.reserve(static_cast<size_t>(st.st_size) + spareCapacity);
   data.resize(static_cast<size_t>(st.st_size));
   size_t done = 0;
-  for (;;) {
-    if (done == data.size()) data.resize(data.size() + 65536);  // the file may have grown
+  while (done < data.size()) {
     ssize_t n = ::read(f.fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return SystemError(errno);
-    }
-    if (n == 0) break;
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return SystemError(errno);
+    if (n == 0) break;  // the file shrank meanwhile
     done += static_cast<size_t>(n);
-    if (done > maxBytes) return ErrorOf(Problem::TooLarge);
   }
   data.resize(done);
+  // It may have grown meanwhile, too: the rest is read on.
+  for (char more[4096];;) {
+    ssize_t n = ::read(f.fd, more, sizeof more);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return SystemError(errno);
+    if (n == 0) break;
+    if (data.size() + static_cast<size_t>(n) > maxBytes) return ErrorOf(Problem::TooLarge);
+    data.append(more, static_cast<size_t>(n));
+  }
   return data;
+}
+
+Status ReadInPieces(std::string_view path, const std::function<bool(std::string_view piece)>& take,
+                    std::uint64_t* size) {
+  Fd f{::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC)};
+  if (f.fd < 0) return SystemError(errno);
+  struct stat st {};
+  if (::fstat(f.fd, &st) != 0) return SystemError(errno);
+  if (S_ISDIR(st.st_mode)) return SystemError(EISDIR);
+  if (size) *size = static_cast<std::uint64_t>(st.st_size);
+  std::vector<char> chunk(kChunk);
+  for (;;) {
+    ssize_t n = ::read(f.fd, chunk.data(), chunk.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return SystemError(errno);
+    if (n == 0 || !take(std::string_view(chunk.data(), static_cast<size_t>(n)))) return Success();
+  }
 }
 
 Status WriteWholeFile(std::string_view path, std::string_view bytes) {
@@ -123,25 +164,65 @@ Status ReplaceFileAtomically(std::string_view path, std::span<const std::string_
   bool exists = ::stat(native.c_str(), &st) == 0;
   if (exists && !(st.st_mode & S_IWUSR)) return ErrorOf(Problem::ReadOnly);
   if (exists && S_ISDIR(st.st_mode)) return SystemError(EISDIR);
-  std::string temp = native + ".XXXXXX";
-  Fd f{::mkstemp(temp.data())};
+  const std::string temp = native + kSavingSuffix;
+  Fd f{CreateFresh(temp)};
   if (f.fd < 0) return SystemError(errno);
-  auto fail = [&](int err) {
+  auto fail = [&](Status s) {
     ::unlink(temp.c_str());
-    return Status(SystemError(err));
+    return s;
   };
-  for (std::string_view bytes : pieces) {
-    if (Status s = WriteAll(f.fd, bytes); !s) {
+  for (std::string_view bytes : pieces)
+    if (Status s = WriteAll(f.fd, bytes); !s) return fail(s);
+  if (::fchmod(f.fd, exists ? (st.st_mode & 07777) : 0644) != 0) return fail(SystemError(errno));
+  if (::fsync(f.fd) != 0) return fail(SystemError(errno));
+  if (::close(std::exchange(f.fd, -1)) != 0) return fail(SystemError(errno));
+  if (::rename(temp.c_str(), native.c_str()) != 0) return fail(SystemError(errno));
+  SyncFolderOf(native);  // the rename itself reaches the disk
+  return Success();
+}
+
+Result<bool> KeepFileAs(std::string_view path, std::string_view keep) {
+  const std::string from = NativePath(path), to = NativePath(keep);
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    SyncFolderOf(to);
+    return true;
+  }
+  const int err = errno;
+  if (err == EEXIST) return false;
+  // File systems without hard links (FAT, some network shares) say so in several ways; a
+  // missing or unreadable file fails the copy below with its own reason.
+  if (err != EPERM && err != EOPNOTSUPP && err != EXDEV && err != EMLINK && err != ENOSYS) return SystemError(err);
+  struct stat st {};
+  if (::stat(to.c_str(), &st) == 0) return false;
+  Fd in{::open(from.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (in.fd < 0) return SystemError(errno);
+  const std::string temp = to + kSavingSuffix;
+  Fd out{CreateFresh(temp)};
+  if (out.fd < 0) return SystemError(errno);
+  auto fail = [&](int e) {
+    ::unlink(temp.c_str());
+    return Result<bool>(SystemError(e));
+  };
+  std::vector<char> chunk(kChunk);
+  for (;;) {
+    ssize_t n = ::read(in.fd, chunk.data(), chunk.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail(errno);
+    if (n == 0) break;
+    if (Status s = WriteAll(out.fd, std::string_view(chunk.data(), static_cast<size_t>(n))); !s) {
       ::unlink(temp.c_str());
-      return s;
+      return s.error();
     }
   }
-  if (::fchmod(f.fd, exists ? (st.st_mode & 07777) : 0644) != 0) return fail(errno);
-  if (::fsync(f.fd) != 0) return fail(errno);
-  if (::rename(temp.c_str(), native.c_str()) != 0) return fail(errno);
-  Fd dir{::open(ParentOf(native).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-  if (dir.fd >= 0) ::fsync(dir.fd);  // the rename itself reaches the disk
-  return Success();
+  if (::fsync(out.fd) != 0) return fail(errno);
+  if (::close(std::exchange(out.fd, -1)) != 0) return fail(errno);
+  if (::stat(to.c_str(), &st) == 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  if (::rename(temp.c_str(), to.c_str()) != 0) return fail(errno);
+  SyncFolderOf(to);
+  return true;
 }
 
 bool FileExists(std::string_view path) {

@@ -86,6 +86,36 @@ DWORD WithRetries(Step step) {
   }
 }
 
+constexpr const wchar_t* kSavingSuffix = L".saving";
+constexpr size_t kChunk = 256u << 10;  // reads in pieces and copies, a piece at a time
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+DWORD Chunk(size_t left) { return static_cast<DWORD>(std::min<size_t>(left, 1u << 24)); }
+
+HANDLE OpenForReading(const std::wstring& path) {
+  return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+// A new empty file for writing. One left over from a save that was cut off is ours and is
+// replaced, also when it has become read-only.
+HANDLE CreateFresh(const std::wstring& path) {
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Whether another program has the file open in a way that keeps it from being replaced.
+bool IsHeldOpen(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    CloseHandle(h);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 std::wstring FolderOf(const std::wstring& path) {
   size_t slash = path.find_last_of(L"\\/");
   if (slash == std::wstring::npos) return L".";
@@ -93,33 +123,68 @@ std::wstring FolderOf(const std::wstring& path) {
   return path.substr(0, slash);
 }
 
+// For a folder that is missing or is a file the system only says "path not found" or
+// "invalid folder name"; the player is told which.
+Status FolderError(const std::wstring& target, DWORD code) {
+  if (code == ERROR_PATH_NOT_FOUND || code == ERROR_DIRECTORY) {
+    DWORD a = Attributes(FolderOf(target));
+    if (a == INVALID_FILE_ATTRIBUTES) return ErrorOf(Problem::NotFound);
+    if (!(a & FILE_ATTRIBUTE_DIRECTORY)) return ErrorOf(Problem::FileInTheWay);
+  }
+  return SystemError(code);
+}
+
 }  // namespace
 
 std::string NativePath(std::string_view path) { return std::string(path); }
 std::string ProgramPath(std::string_view nativePath) { return std::string(nativePath); }
 
-Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes) {
+Result<std::string> ReadWholeFile(std::string_view path, std::uint64_t maxBytes, size_t spareCapacity) {
   auto wide = Wide(path);
   if (!wide) return BadPath();
-  Handle file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  Handle file(OpenForReading(*wide));
   if (!file.ok()) return LastError();
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) return LastError();
   if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return ErrorOf(Problem::TooLarge);
-  std::string data(static_cast<size_t>(size.QuadPart), '\0');
+  // Exactly the size the file has, and the room asked for: a growing string would double.
+  std::string data;
+  data.reserve(static_cast<size_t>(size.QuadPart) + spareCapacity);
+  data.resize(static_cast<size_t>(size.QuadPart));
   size_t done = 0;
-  for (;;) {
-    if (done == data.size()) data.resize(data.size() + 65536);  // the file may have grown
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 24));
+  while (done < data.size()) {
     DWORD got = 0;
-    if (!ReadFile(file.get(), data.data() + done, chunk, &got, nullptr)) return LastError();
-    if (got == 0) break;
+    if (!ReadFile(file.get(), data.data() + done, Chunk(data.size() - done), &got, nullptr)) return LastError();
+    if (got == 0) break;  // the file shrank meanwhile
     done += got;
-    if (done > maxBytes) return ErrorOf(Problem::TooLarge);
   }
   data.resize(done);
+  // It may have grown meanwhile, too: the rest is read on.
+  for (char more[4096];;) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), more, sizeof more, &got, nullptr)) return LastError();
+    if (got == 0) break;
+    if (data.size() + got > maxBytes) return ErrorOf(Problem::TooLarge);
+    data.append(more, got);
+  }
   return data;
+}
+
+Status ReadInPieces(std::string_view path, const std::function<bool(std::string_view piece)>& take,
+                    std::uint64_t* size) {
+  auto wide = Wide(path);
+  if (!wide) return BadPath();
+  Handle file(OpenForReading(*wide));
+  if (!file.ok()) return LastError();
+  LARGE_INTEGER length{};
+  if (!GetFileSizeEx(file.get(), &length)) return LastError();
+  if (size) *size = static_cast<std::uint64_t>(length.QuadPart);
+  std::vector<char> chunk(kChunk);
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) return LastError();
+    if (got == 0 || !take(std::string_view(chunk.data(), got))) return Success();
+  }
 }
 
 Status WriteWholeFile(std::string_view path, std::string_view bytes) {
@@ -150,72 +215,80 @@ Status ReplaceFileAtomically(std::string_view path, std::span<const std::string_
   if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return ErrorOf(Problem::ReadOnly);
 
   // The temporary file sits beside the target, so the final step is a rename on one volume.
-  wchar_t temp[MAX_PATH + 1] = {};
-  const std::wstring folder = FolderOf(*target);
-  if (!GetTempFileNameW(folder.c_str(), L"xl", 0, temp)) {
-    DWORD code = GetLastError();
-    // For a folder that is missing or is a file the system only says "invalid folder name".
-    if (code == ERROR_DIRECTORY) {
-      DWORD a = Attributes(folder);
-      if (a == INVALID_FILE_ATTRIBUTES) return ErrorOf(Problem::NotFound);
-      if (!(a & FILE_ATTRIBUTE_DIRECTORY)) return ErrorOf(Problem::FileInTheWay);
-    }
-    return SystemError(code);
-  }
+  const std::wstring temp = *target + kSavingSuffix;
   auto fail = [&](DWORD code) {
-    DeleteFileW(temp);
+    DeleteFileW(temp.c_str());
     return Status(SystemError(code));
   };
   {
-    Handle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.ok()) return fail(GetLastError());
-    for (std::string_view bytes : pieces) {
-      if (Status s = WriteAll(file.get(), bytes); !s) {
-        DeleteFileW(temp);
-        return s;
+    Handle file(CreateFresh(temp));
+    if (!file.ok()) return FolderError(*target, GetLastError());
+    Status written = Success();
+    for (std::string_view bytes : pieces)
+      if (written = WriteAll(file.get(), bytes); !written) break;
+    if (written && !FlushFileBuffers(file.get())) written = LastError();
+    // Closed before anything else: an open file cannot be deleted.
+    if (!file.Close() && written) written = LastError();
+    if (!written) {
+      DeleteFileW(temp.c_str());
+      return written;
+    }
+  }
+  // The new file takes the old one's attributes (hidden, archive...); the rename gives it its place.
+  if (exists)
+    SetFileAttributesW(temp.c_str(),
+                       attributes & kKeptAttributes ? attributes & kKeptAttributes : FILE_ATTRIBUTE_NORMAL);
+
+  // One rename that replaces the target: the name never points at nothing. (ReplaceFileW
+  // moves the original away first and the new file in after it; a crash between the two
+  // left no replay at all.)
+  DWORD code = WithRetries([&] {
+    return MoveFileExW(temp.c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  });
+  if (code == ERROR_SUCCESS) return Success();
+  // Windows refuses to replace a file that another program holds open with "access denied";
+  // the player is told it is in use, which says what to do.
+  if (code == ERROR_ACCESS_DENIED && IsHeldOpen(*target)) code = ERROR_SHARING_VIOLATION;
+  return fail(code);
+}
+
+Result<bool> KeepFileAs(std::string_view path, std::string_view keep) {
+  auto from = Wide(path), to = Wide(keep);
+  if (!from || !to) return BadPath();
+  if (Attributes(*to) != INVALID_FILE_ATTRIBUTES) return false;
+  if (CreateHardLinkW(to->c_str(), from->c_str(), nullptr)) return true;
+  DWORD code = GetLastError();
+  if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) return false;
+  // FAT, exFAT and some network shares have no hard links, and say so in several ways: a
+  // copy, flushed under a temporary name, then renamed without replacing anything. A file
+  // that cannot be read fails the copy with its own reason.
+  const std::wstring temp = *to + kSavingSuffix;
+  {
+    Handle in(OpenForReading(*from));
+    if (!in.ok()) return LastError();
+    Handle out(CreateFresh(temp));
+    if (!out.ok()) return LastError();
+    Status copied = Success();
+    std::vector<char> chunk(kChunk);
+    for (DWORD got = 1; copied && got > 0;) {
+      if (!ReadFile(in.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+        copied = LastError();
+      } else {
+        copied = WriteAll(out.get(), std::string_view(chunk.data(), got));
       }
     }
-    if (!FlushFileBuffers(file.get())) return fail(GetLastError());
-    if (!file.Close()) return fail(GetLastError());
-  }
-
-  auto moveIntoPlace = [&] {
-    return MoveFileExW(temp, target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  };
-  if (!exists) {
-    DWORD code = WithRetries(moveIntoPlace);
-    return code == ERROR_SUCCESS ? Success() : fail(code);
-  }
-  // ReplaceFileW keeps the original's attributes, streams and security. The original goes
-  // to a backup name of ours: without one, Wine leaves a temporary file of its own behind
-  // on every failed attempt.
-  const std::wstring backup = std::wstring(temp) + L".old";
-  DWORD code = WithRetries([&] {
-    return ReplaceFileW(target->c_str(), temp, backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
-  });
-  if (code == ERROR_SUCCESS) {
-    DeleteFileW(backup.c_str());
-    return Success();
-  }
-  // With a backup name, ERROR_UNABLE_TO_MOVE_REPLACEMENT leaves both files under their own
-  // names: the original is untouched and only the temporary file has to go.
-  if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-    // The original already sits under the backup name and the new bytes under the
-    // temporary one: finish with a plain move, or put the original back.
-    code = WithRetries(moveIntoPlace);
-    if (code == ERROR_SUCCESS) {
-      DeleteFileW(backup.c_str());
-      return Success();
-    }
-    if (!MoveFileExW(backup.c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      // Neither the old nor the new bytes are under the replay's name; both files stay
-      // where they are and the user is told where.
-      Error error = SystemError(code);
-      error.message += "（原文件保存在 " + Narrow(backup) + "，新内容保存在 " + Narrow(temp) + "）";
-      return error;
+    if (copied && !FlushFileBuffers(out.get())) copied = LastError();
+    if (!out.Close() && copied) copied = LastError();
+    if (!copied) {
+      DeleteFileW(temp.c_str());
+      return copied.error();
     }
   }
-  return fail(code);
+  if (MoveFileExW(temp.c_str(), to->c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+  code = GetLastError();
+  DeleteFileW(temp.c_str());
+  if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) return false;  // made meanwhile: it stays
+  return SystemError(code);
 }
 
 bool FileExists(std::string_view path) {

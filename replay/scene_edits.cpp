@@ -29,14 +29,14 @@ constexpr Stage kStages[] = {
 // first, first + 1, ... in document order; at most eight of them, the rest keep theirs.
 // Each search goes on after the element just written, so a new value equal to the old one
 // is not taken for the next element.
-void Renumber(std::string& document, std::string_view open, std::string_view close, int first) {
-  const std::string old = Element(open, TextBetween(document, open, close), close);
+void Renumber(ReplayState& state, std::string_view open, std::string_view close, int first) {
+  const std::string old = Element(open, TextBetween(state.text(), open, close), close);
   TextPos from = 1;
   for (int i = 0; i < 8; ++i) {
-    TextPos at = FindText(document, old, from);
+    TextPos at = FindText(state.text(), old, from);
     if (at == kNotFound) return;
     const std::string value = Element(open, std::to_string(first + i), close);
-    document.replace(static_cast<size_t>(at - 1), old.size(), value);
+    ReplaceInText(state, static_cast<size_t>(at - 1), old.size(), value);
     from = at + static_cast<TextPos>(value.size());
   }
 }
@@ -63,35 +63,50 @@ int PersonNumber(std::string_view itemText) {
   return n;
 }
 
-bool SetPlayerCount(std::string& document, int count) {
-  std::string out = document;
-  if (!RewriteField(out, "<PlayerCount>", "</PlayerCount>", std::to_string(count))) return false;
+bool SetPlayerCount(ReplayState& state, int count) {
+  // Everything is found before anything changes: all or nothing.
+  const std::string_view text = state.text();
+  const FieldEdit countEdit = PlanFieldEdit(text, "<PlayerCount>", "</PlayerCount>", std::to_string(count));
+  if (countEdit.at.empty()) return false;
 
   // The list is rebuilt from copies of its first player, each on its own lines:
   // "\t\t<PlayerList>\r\n" + ("\t\t\t<PlayerInfo>" + block + "\t\t\t</PlayerInfo>\r\n") * count.
-  TextPos listStart = FindText(out, kListOpen);
+  TextPos listStart = FindText(text, kListOpen);
   if (listStart == kNotFound) return false;
   listStart += static_cast<TextPos>(kListOpen.size());
-  const TextPos listEnd = FindText(out, kListClose, listStart);
-  const TextPos playerStart = FindText(out, kPlayerOpen, listStart);
+  const TextPos listEnd = FindText(text, kListClose, listStart);
+  const TextPos playerStart = FindText(text, kPlayerOpen, listStart);
   if (listEnd == kNotFound || playerStart == kNotFound || playerStart > listEnd) return false;
-  const std::string first = TextBetween(out.substr(static_cast<size_t>(playerStart - 1)), kPlayerOpen, kPlayerClose);
+  const std::string first = TextBetween(text.substr(static_cast<size_t>(playerStart - 1)), kPlayerOpen, kPlayerClose);
   if (first.empty()) return false;
+  // A count element inside the list (no replay has one) would be rewritten and replaced at once.
+  const size_t from = static_cast<size_t>(listStart - 1), to = static_cast<size_t>(listEnd - 1);
+  for (size_t at : countEdit.at)
+    if (at < to && at + countEdit.oldLength > from) return false;
+
   const std::string unit = Element(kPlayerOpen, first, kPlayerClose) + "\r\n";
   std::string list = "\r\n";
   for (int i = 0; i < count; ++i) list += unit;
-  out.replace(static_cast<size_t>(listStart - 1), static_cast<size_t>(listEnd - listStart), list);
+  // From the end backwards, so each place found is still where it was.
+  bool listDone = false;
+  for (auto at = countEdit.at.rbegin(); at != countEdit.at.rend(); ++at) {
+    if (!listDone && *at < from) {
+      ReplaceInText(state, from, to - from, list);
+      listDone = true;
+    }
+    ReplaceInText(state, *at, countEdit.oldLength, countEdit.element);
+  }
+  if (!listDone) ReplaceInText(state, from, to - from, list);
 
-  Renumber(out, "<PlayerId>", "</PlayerId>", 1);
-  Renumber(out, "<pst>", "</pst>", 1);
-  Renumber(out, "<petid>", "</petid>", 11);
-  document = std::move(out);
+  Renumber(state, "<PlayerId>", "</PlayerId>", 1);
+  Renumber(state, "<pst>", "</pst>", 1);
+  Renumber(state, "<petid>", "</petid>", 11);
   return true;
 }
 
 void FillChooser(ReplayState& state, Ui& ui) {
   ui.ClearItems(kModifyWindow, kChooser);
-  SplitPlayers(state, &ui);
+  SplitPlayers(state, [&ui] { ui.PumpMessages(); });
   // The split lets messages through: a handler that ran meanwhile may have split and filled
   // the chooser itself. The list is made afresh from the blocks as they are now.
   ui.ClearItems(kModifyWindow, kChooser);
@@ -116,14 +131,14 @@ void PickPerson(ReplayState& state, Ui& ui) {
 void ApplyStage(ReplayState& state, Ui& ui) {
   const std::string_view id = StageId(ui.GetText(kModifyWindow, "组合框_场景舞台"));
   if (id.empty()) return;  // "无": leave the stage alone, without a word
-  bool found = RewriteField(state.text, "<StageName>", "</StageName>", id);
+  bool found = RewriteDocumentField(state, "<StageName>", "</StageName>", id);
   ReportEdit(ui, found ? std::vector<std::string>{} : std::vector<std::string>{"舞台场景"});
 }
 
 void ApplySpectator(ReplayState& state, Ui& ui) {
   const std::string choice = ui.GetText(kModifyWindow, "组合框_是否观战");
   if (choice != "是" && choice != "否") return;  // "无"
-  bool found = RewriteField(state.text, "<Watching>", "</Watching>", choice == "是" ? "true" : "false");
+  bool found = RewriteDocumentField(state, "<Watching>", "</Watching>", choice == "是" ? "true" : "false");
   ReportEdit(ui, found ? std::vector<std::string>{} : std::vector<std::string>{"是否观战"});
 }
 
@@ -136,7 +151,7 @@ void ApplyPlayerCount(ReplayState& state, Ui& ui) {
       if (c < '0' || c > '9' || count > 1000) break;
       count = count * 10 + (c - '0');
     }
-    found = count > 0 && SetPlayerCount(state.text, count);
+    found = count > 0 && SetPlayerCount(state, count);
   }
   // Also with "无": the blocks are taken afresh from the document, which drops every
   // per-player edit not saved yet.

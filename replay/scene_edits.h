@@ -22,8 +22,8 @@ int PersonNumber(std::string_view itemText);
 // Makes the document hold `count` copies of its first player, the count written into
 // <PlayerCount> and the players renumbered (ids 1.., positions 1.., pet ids 11..). All or
 // nothing: false, and the document unchanged, when it has no <PlayerCount>, no player list
-// or no player to copy.
-bool SetPlayerCount(std::string& document, int count);
+// or no player to copy. The blocks are not split again here.
+bool SetPlayerCount(ReplayState& state, int count);
 
 // Empties and refills 组合框_修改 after splitting the document into player blocks; the
 // prompt is selected, the current person kept.

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
-#include "platform/ui.h"
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace xl::replay {
 namespace {
@@ -75,6 +78,11 @@ class Searcher {
     const size_t m = sought_.size();
     shift_.fill(m);
     for (size_t k = 0; k + 1 < m; ++k) shift_[FoldAscii(Byte(sought_, k))] = m - 1 - k;
+    // The two bytes a block scan looks at: the last, and the first letter before it (a
+    // tab or bracket is everywhere in a replay, a letter at that distance is not).
+    probe_ = 0;
+    while (probe_ + 1 < m && !folds_[probe_]) ++probe_;
+    if (probe_ + 1 == m) probe_ = 0;
   }
 
   // 0-based position of the first match at a character start at or after `from`.
@@ -88,8 +96,31 @@ class Searcher {
       }
     }
     const size_t m = sought_.size(), last = text.size() - m;
+    size_t at = from;
+#ifdef __SSE2__
+    // Sixteen places at a time: those whose two probe bytes match (letters with bit 5 set,
+    // which folds them and a few other bytes) are candidates for the full comparison.
+    const auto lane = [&](size_t k) {
+      const char c = static_cast<char>(folds_[k] ? FoldAscii(Byte(sought_, k)) : Byte(sought_, k));
+      return std::pair(_mm_set1_epi8(c), _mm_set1_epi8(folds_[k] ? 0x20 : 0));
+    };
+    const auto [probeByte, probeFold] = lane(probe_);
+    const auto [lastByte, lastFold] = lane(m - 1);
+    for (; at + (m - 1) + 16 <= text.size(); at += 16) {
+      const __m128i a =
+          _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at + probe_)), probeFold);
+      const __m128i b =
+          _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at + m - 1)), lastFold);
+      unsigned bits = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, probeByte), _mm_cmpeq_epi8(b, lastByte))));
+      for (; bits != 0; bits &= bits - 1) {
+        const size_t candidate = at + static_cast<size_t>(__builtin_ctz(bits));
+        if (MatchesAt(text, candidate) && starts.IsStart(candidate)) return candidate;
+      }
+    }
+#endif
     const unsigned char lastFolded = FoldAscii(Byte(sought_, m - 1));
-    for (size_t at = from; at <= last;) {
+    while (at <= last) {
       unsigned char c = FoldAscii(Byte(text, at + m - 1));
       if (c == lastFolded && MatchesAt(text, at) && starts.IsStart(at)) return at;
       at += shift_[c];
@@ -110,6 +141,7 @@ class Searcher {
   bool ignoreCase_;
   std::vector<bool> folds_;        // bytes that compare without case
   std::array<size_t, 256> shift_;  // Horspool skip per folded byte; filled when case is ignored
+  size_t probe_ = 0;               // the byte a block scan looks at besides the last
 };
 
 size_t StartIndex(TextPos start) { return start < 1 ? 0 : static_cast<size_t>(start - 1); }
@@ -185,35 +217,48 @@ std::string TextBetween(std::string_view text, std::string_view openTag, std::st
   return std::string(text.substr(static_cast<size_t>(s - 1), static_cast<size_t>(e - s)));
 }
 
-bool RewriteField(std::string& target, std::string_view openTag, std::string_view closeTag, std::string_view newValue,
-                  FieldMode mode) {
+FieldEdit PlanFieldEdit(std::string_view text, std::string_view openTag, std::string_view closeTag,
+                        std::string_view newValue, FieldMode mode) {
   // The quote marker is resolved here as well as in TextBetween: the element searched for
   // must be written the way the document writes it.
   const std::string open = QuoteMarkers(openTag), close = QuoteMarkers(closeTag);
-  const std::string old = TextBetween(target, open, close);
-  const std::string sought = open + old + close, replacement = open + std::string(newValue) + close;
-  int replaced = 0;
-  if (replacement.size() == sought.size()) {
-    // A value of the same length is written over the old one in place, so a stage or a
-    // flag does not copy a whole replay. Each search goes on from the end of the element
-    // just written, whose bytes from there on are those of the unchanged text: the matches
-    // are the ones ReplaceText would find.
-    const Searcher searcher(sought, !mode.caseSensitive);
-    for (size_t at = searcher.Find(target, 0); at != npos; at = searcher.Find(target, at + sought.size())) {
-      std::copy(replacement.begin(), replacement.end(), target.begin() + static_cast<std::ptrdiff_t>(at));
-      ++replaced;
-      if (mode.firstOnly) break;
-    }
-    return replaced > 0;
+  const std::string sought = open + TextBetween(text, open, close) + close;
+  FieldEdit edit;
+  edit.oldLength = sought.size();
+  edit.element = open + std::string(newValue) + close;
+  // Each search goes on after the element found, as ReplaceText's does.
+  const Searcher searcher(sought, !mode.caseSensitive);
+  for (size_t at = searcher.Find(text, 0); at != npos; at = searcher.Find(text, at + sought.size())) {
+    edit.at.push_back(at);
+    if (mode.firstOnly) break;
   }
-  std::string rewritten =
-      ReplaceText(target, sought, replacement, 1, mode.firstOnly ? 1 : kAllOccurrences, mode.caseSensitive, &replaced);
-  if (replaced > 0) target = std::move(rewritten);
-  return replaced > 0;
+  return edit;
+}
+
+bool RewriteField(std::string& target, std::string_view openTag, std::string_view closeTag, std::string_view newValue,
+                  FieldMode mode) {
+  const FieldEdit edit = PlanFieldEdit(target, openTag, closeTag, newValue, mode);
+  if (edit.at.empty()) return false;
+  if (edit.element.size() == edit.oldLength) {
+    // A value of the same length is written over the old one in place.
+    for (size_t at : edit.at)
+      std::copy(edit.element.begin(), edit.element.end(), target.begin() + static_cast<std::ptrdiff_t>(at));
+    return true;
+  }
+  std::string out;
+  out.reserve(target.size() + edit.at.size() * edit.element.size());
+  size_t copied = 0;
+  for (size_t at : edit.at) {
+    out.append(target, copied, at - copied).append(edit.element);
+    copied = at + edit.oldLength;
+  }
+  out.append(target, copied);
+  target = std::move(out);
+  return true;
 }
 
 std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view startMark, std::string_view endMark,
-                                        Ui* ui, std::vector<size_t>* offsets) {
+                                        const std::function<void()>& letMessagesThrough, std::vector<size_t>* offsets) {
   std::vector<std::string> pieces;
   if (offsets) offsets->clear();
   const Searcher findStart(startMark, true), findEnd(endMark, true);
@@ -232,8 +277,8 @@ std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view 
     } else {
       pos = content;
     }
-    if (ui)
-      for (int i = 0; i < 3; ++i) ui->PumpMessages();
+    if (letMessagesThrough)
+      for (int i = 0; i < 3; ++i) letMessagesThrough();
   }
   return pieces;
 }

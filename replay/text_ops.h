@@ -9,15 +9,12 @@
 // match never starts on the second byte of a double-byte character. Ignoring case means
 // ignoring the case of ASCII letters only.
 #include <cstddef>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-
-namespace xl {
-class Ui;
-}
 
 namespace xl::replay {
 
@@ -57,13 +54,24 @@ struct FieldMode {
 bool RewriteField(std::string& target, std::string_view openTag, std::string_view closeTag, std::string_view newValue,
                   FieldMode mode = {});
 
+// What RewriteField would do, without doing it: the 0-based places of the elements it
+// replaces, in order, each `oldLength` bytes long, and the element written over each.
+struct FieldEdit {
+  std::vector<size_t> at;
+  size_t oldLength = 0;
+  std::string element;
+};
+FieldEdit PlanFieldEdit(std::string_view text, std::string_view openTag, std::string_view closeTag,
+                        std::string_view newValue, FieldMode mode = {});
+
 // Every text strictly between `startMark` and the next `endMark` (ASCII case ignored),
 // with leading and trailing spaces (the space and the full-width space "　") removed;
-// empty pieces are skipped. Between pieces pending window messages are processed three
-// times through `ui` (nullptr: not at all), so the caller must not let `text` change
-// meanwhile. The 0-based offset of each piece in `text` goes to `offsets` when given.
+// empty pieces are skipped. Between pieces `letMessagesThrough` is called three times
+// (empty: never), so the caller must not let `text` change meanwhile. The 0-based offset
+// of each piece in `text` goes to `offsets` when given.
 std::vector<std::string> TakeAllBetween(std::string_view text, std::string_view startMark, std::string_view endMark,
-                                        Ui* ui, std::vector<size_t>* offsets = nullptr);
+                                        const std::function<void()>& letMessagesThrough = {},
+                                        std::vector<size_t>* offsets = nullptr);
 
 using TextPair = std::pair<std::string_view, std::string_view>;  // sought, replacement
 

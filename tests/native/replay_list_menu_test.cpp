@@ -68,7 +68,7 @@ TEST(ReplayListMenu, EachEntryDoesWhatItsButtonDoes) {
     f.ui.RightClick("start", kList, "2024\\b.rcd");
     EXPECT_FALSE(f.ui.IsVisible("start", "-"));
     EXPECT_TRUE(f.ui.IsVisible("modify", "-"));
-    EXPECT_EQ(f.program.state.replay.text, "replay b");
+    EXPECT_EQ(f.program.state.replay.text(), "replay b");
     EXPECT_TRUE(f.ui.TakeProblems().empty());
   }
   {  // Show in folder: the full path of the file.

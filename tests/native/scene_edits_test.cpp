@@ -20,6 +20,15 @@ std::vector<std::string> Blocks(const std::string& text) {
   return TakeAllBetween(text, "\t\t\t<PlayerInfo>", "\t\t\t</PlayerInfo>", nullptr);
 }
 
+// SetPlayerCount on a document opened from `text`; the document afterwards.
+std::string WithCount(const std::string& text, int count, bool* done = nullptr) {
+  ReplayState state;
+  OpenReplay(state, text);
+  const bool set = SetPlayerCount(state, count);
+  if (done) *done = set;
+  return state.text();
+}
+
 std::vector<std::string> All(const std::string& text, std::string_view open, std::string_view close) {
   std::vector<std::string> values;
   for (TextPos at = FindText(text, open); at != kNotFound; at = FindText(text, open, at + 1))
@@ -51,8 +60,9 @@ TEST(SceneEdits, PlayerCountCopiesTheFirstPlayerAndRenumbers) {
   const std::string original = fixtures::MakeReplay({.players = 2, .seed = 21});
   const std::string first = Blocks(original)[0];
   for (int count : {1, 3, 8}) {
-    std::string doc = original;
-    ASSERT_TRUE(SetPlayerCount(doc, count));
+    bool done = false;
+    const std::string doc = WithCount(original, count, &done);
+    ASSERT_TRUE(done);
     EXPECT_EQ(TextBetween(doc, "<PlayerCount>", "</PlayerCount>"), std::to_string(count));
     auto blocks = Blocks(doc);
     ASSERT_EQ(blocks.size(), static_cast<size_t>(count));
@@ -76,19 +86,18 @@ TEST(SceneEdits, PlayerCountCopiesTheFirstPlayerAndRenumbers) {
   }
 
   // A duplicated id of 1 still gives 1, 2, 3: each search goes on after the last write.
-  std::string ones =
-      ReplaceText(original, "<PlayerId>" + TextBetween(original, "<PlayerId>", "</PlayerId>"), "<PlayerId>1");
-  ASSERT_TRUE(SetPlayerCount(ones, 3));
+  const std::string ones = WithCount(
+      ReplaceText(original, "<PlayerId>" + TextBetween(original, "<PlayerId>", "</PlayerId>"), "<PlayerId>1"), 3);
   EXPECT_EQ(All(ones, "<PlayerId>", "</PlayerId>"), (std::vector<std::string>{"1", "2", "3"}));
 
   // Without a count element or a player list nothing is changed.
   for (const auto& [from, to] : {std::pair<std::string, std::string>{"<PlayerCount>", "<Count>"},
                                  {"\t\t<PlayerList>", "\t<PlayerList>"},
                                  {"\t\t\t<PlayerInfo>", "\t\t\t<Player>"}}) {
-    std::string broken = ReplaceText(original, from, to);
-    const std::string before = broken;
-    EXPECT_FALSE(SetPlayerCount(broken, 3)) << from;
-    EXPECT_EQ(broken, before);
+    const std::string broken = ReplaceText(original, from, to);
+    bool done = true;
+    EXPECT_EQ(WithCount(broken, 3, &done), broken) << from;
+    EXPECT_FALSE(done) << from;
   }
 }
 
@@ -200,6 +209,8 @@ TEST_F(EditSession, MissingFieldsAreNamedAndTheOthersStillWritten) {
   std::string bytes = fixtures::MakeReplay({.players = 1, .seed = 25});
   bytes = ReplaceText(bytes, "<GuildLevel>", "<Level2>");
   bytes = ReplaceText(bytes, "<BadgeType>", "<Badge>");
+  for (const std::string& tag : {std::string("StageName"), std::string("Watching"), std::string("PlayerCount")})
+    bytes = ReplaceText(bytes, "<" + tag + ">", "<Old" + tag + ">");
   Open(bytes);
   ui.Select("modify", "组合框_修改", "第1人");
   ui.Select("modify", "组合框_舞团等级", "3");
@@ -209,9 +220,7 @@ TEST_F(EditSession, MissingFieldsAreNamedAndTheOthersStillWritten) {
   EXPECT_EQ(Notice(), "以下内容未找到，未修改：舞团等级、舞团徽章");
   EXPECT_EQ(Field(1, "<ColorType>", "</ColorType>"), "4");
 
-  for (const std::string& tag : {std::string("StageName"), std::string("Watching"), std::string("PlayerCount")})
-    state.text = ReplaceText(state.text, "<" + tag + ">", "<Old" + tag + ">");
-  const std::string before = state.text;
+  const std::string before = state.text();
   ui.Select("modify", "组合框_场景舞台", "遗迹");
   ApplyStage(state, ui);
   EXPECT_EQ(Notice(), "以下内容未找到，未修改：舞台场景");
@@ -221,7 +230,7 @@ TEST_F(EditSession, MissingFieldsAreNamedAndTheOthersStillWritten) {
   ui.Select("modify", "组合框_修改人数", "2");
   ApplyPlayerCount(state, ui);
   EXPECT_EQ(Notice(), "以下内容未找到，未修改：修改人数");
-  EXPECT_EQ(state.text, before);
+  EXPECT_EQ(state.text(), before);
 }
 
 TEST_F(EditSession, NoneLeavesSceneAloneWithoutANotice) {
@@ -236,8 +245,8 @@ TEST_F(EditSession, NoneLeavesSceneAloneWithoutANotice) {
   ApplySpectator(state, ui);
   EXPECT_EQ(Notice(), "修改成功");
   EXPECT_EQ(Notice(), "修改成功");
-  EXPECT_EQ(TextBetween(state.text, "<StageName>", "</StageName>"), "ruin");
-  EXPECT_EQ(TextBetween(state.text, "<Watching>", "</Watching>"), "false");
+  EXPECT_EQ(TextBetween(state.text(), "<StageName>", "</StageName>"), "ruin");
+  EXPECT_EQ(TextBetween(state.text(), "<Watching>", "</Watching>"), "false");
 }
 
 TEST_F(EditSession, SavingReportsTheOutcomeAndKeepsTheFileOnFailure) {

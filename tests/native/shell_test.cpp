@@ -140,7 +140,7 @@ TEST(Shell, DroppedFilesOpenOnlyWhenTheyAreReplays) {
   EXPECT_TRUE(f.ui.IsVisible("modify", "-"));
   EXPECT_FALSE(f.ui.IsVisible("start", "-"));
   EXPECT_EQ(f.program.state.replay.path, f.record + "A.RCD");
-  EXPECT_EQ(f.program.state.replay.text, "replay A");
+  EXPECT_EQ(f.program.state.replay.text(), "replay A");
   EXPECT_EQ(f.ui.Notices().size(), 2u);
 }
 
@@ -228,7 +228,7 @@ TEST(Shell, OpeningAReplay) {
   // A replay in a subfolder opens from there.
   f.ui.Select("start", kList, "2024\\deep\\z.rcd");
   f.ui.DoubleClick("start", kList);
-  EXPECT_EQ(f.program.state.replay.text, "replay deep z");
+  EXPECT_EQ(f.program.state.replay.text(), "replay deep z");
   EXPECT_FALSE(f.ui.IsVisible("start", "-"));
   EXPECT_TRUE(f.ui.IsVisible("modify", "-"));
   EXPECT_EQ(f.ui.GetPage("modify", "选择夹1"), 0);
@@ -241,7 +241,7 @@ TEST(Shell, OpeningAReplay) {
   EXPECT_EQ(Items(f.ui), kListed);
   f.ui.Select("start", kList, "b.rcd");
   f.ui.DoubleClick("start", kList);
-  EXPECT_EQ(f.program.state.replay.text, "replay b");
+  EXPECT_EQ(f.program.state.replay.text(), "replay b");
   EXPECT_EQ(f.ui.GetText("modify", "编辑框_鞋子"), "");
   f.ui.Click("modify", "按钮_关闭");
 
@@ -251,7 +251,7 @@ TEST(Shell, OpeningAReplay) {
   f.ui.DoubleClick("start", kList);
   EXPECT_FALSE(f.ui.WindowExists("modify"));
   EXPECT_TRUE(f.ui.IsVisible("start", "-"));
-  EXPECT_EQ(f.program.state.replay.text, "replay b");
+  EXPECT_EQ(f.program.state.replay.text(), "replay b");
   ASSERT_EQ(f.ui.Notices().size(), 1u);
   EXPECT_EQ(f.ui.Notices()[0].owner, "start");
   EXPECT_EQ(f.ui.Notices()[0].title, "温馨提示");
@@ -367,14 +367,14 @@ TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
     std::function<std::string()> part;
   } rows[] = {
       // First: a new count rebuilds the player list from the replay's text.
-      {nullptr, "超级按钮_修改人数", [&] { return replay::TextBetween(r.text, "<PlayerCount>", "</PlayerCount>"); }},
+      {nullptr, "超级按钮_修改人数", [&] { return replay::TextBetween(r.text(), "<PlayerCount>", "</PlayerCount>"); }},
       {"图片框_服饰", "超级按钮_修改服饰",
        [&] { return std::to_string(r.edited.at(0).find("123456789") != std::string::npos); }},
       {"图片框_人物宝儿", "超级按钮_个人", [&] { return block("<cur_title_id>", "</cur_title_id>"); }},
       {"图片框_人物宝儿", "超级按钮_宝儿", [&] { return block("<AvatarData>", "</AvatarData>"); }},
       {"图片框_舞团家族", "超级按钮_舞团", [&] { return block("<GuildLevel>", "</GuildLevel>"); }},
-      {nullptr, "超级按钮_舞台场景", [&] { return replay::TextBetween(r.text, "<StageName>", "</StageName>"); }},
-      {nullptr, "超级按钮_观战", [&] { return replay::TextBetween(r.text, "<Watching>", "</Watching>"); }},
+      {nullptr, "超级按钮_舞台场景", [&] { return replay::TextBetween(r.text(), "<StageName>", "</StageName>"); }},
+      {nullptr, "超级按钮_观战", [&] { return replay::TextBetween(r.text(), "<Watching>", "</Watching>"); }},
       // Last: only saving writes the file.
       {nullptr, "超级按钮_总保存", [&] { return fs::ReadWholeFile(game + "\\record\\a.rcd").value(); }},
   };

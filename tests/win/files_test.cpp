@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 namespace xl::fs {
 namespace {
@@ -28,6 +30,33 @@ TEST(FilesWindows, ALockedFileIsKeptAndTheSaveReportsIt) {
   EXPECT_EQ(List(t.path(), "*").size(), 1u);        // the temporary file is gone
   ASSERT_TRUE(ReplaceFileAtomically(file, "new"));  // released: the save goes through
   EXPECT_EQ(ReadWholeFile(file).value(), "new");
+}
+
+// Whoever looks at the replay while it is saved (the game, the file manager, this program's
+// list) must always find it: a second thread watches its name while the first replaces the
+// file again and again. Replacing it by moving the original away first leaves moments
+// without it, and a crash in such a moment loses the replay.
+TEST(FilesWindows, TheNameIsNeverMissingWhileTheFileIsReplaced) {
+  TempFolder t;
+  const std::string file = t.Sub(fixtures::kXingLv + ".rcd");
+  ASSERT_TRUE(WriteWholeFile(file, "first"));
+  const std::wstring wide = *GbkToWide(file);
+  std::atomic<bool> done{false};
+  std::atomic<long> looks{0}, missing{0};
+  std::thread watcher([&] {
+    while (!done) {
+      if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) ++missing;
+      ++looks;
+    }
+  });
+  int replaced = 0;
+  for (int i = 0; i < 40; ++i) replaced += ReplaceFileAtomically(file, std::string(50000 + i, 'a')).ok();
+  done = true;
+  watcher.join();
+  EXPECT_EQ(replaced, 40);
+  EXPECT_EQ(missing, 0) << "the name was missing in " << missing << " of " << looks << " looks";
+  EXPECT_GT(looks, 40);
+  EXPECT_EQ(List(t.path(), "*").size(), 1u);  // no temporary file left
 }
 
 TEST(FilesWindows, PathsGbkCannotHoldAreRefused) {

@@ -13,6 +13,10 @@ namespace xl::bench {
 // is the largest acceptable candidate/baseline time ratio (0: report only).
 void Compare(std::string candidate, std::string baseline, double goal);
 
+// A ratio the benchmark works out itself (peak memory, for example), printed with the
+// comparisons; goal as for Compare.
+void ReportRatio(std::string what, double ratio, double goal);
+
 // Runs the registered benchmarks and prints the comparisons; use as main's body.
 int RunAndReport(int argc, char** argv);
 

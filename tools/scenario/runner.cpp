@@ -4,7 +4,6 @@
 #include <chrono>
 #include <deque>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <system_error>
@@ -69,9 +68,14 @@ stdfs::path Resolve(const stdfs::path& folder, std::string_view utf8) {
 std::optional<std::string> ReadBytes(const stdfs::path& path) {
   std::error_code ec;
   if (!stdfs::is_regular_file(path, ec)) return std::nullopt;
+  const std::uintmax_t size = stdfs::file_size(path, ec);
   std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (ec || !in) return std::nullopt;
+  // One read: replays of tens of MiB are compared too.
+  std::string bytes(static_cast<size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) return std::nullopt;
+  return bytes;
 }
 
 // A notice's text against an expected one in which each "*" stands for any text (a path
@@ -180,6 +184,15 @@ struct Interpreter {
         std::error_code ec;
         stdfs::resize_file(Resolve(folder, c.path), c.size, ec);
         return !ec || Fail(c, ec.message());
+      }
+      case Verb::Copy: {
+        // Another program writing a file of the copy, in place: its bytes become FROM's.
+        const std::optional<std::string> bytes = ReadBytes(Resolve(folder, c.path));
+        if (!bytes) return Fail(c, "no file " + c.path);
+        std::ofstream out(Resolve(folder, c.otherPath), std::ios::binary | std::ios::trunc);
+        out << *bytes;
+        out.close();
+        return out.good() || Fail(c, "cannot write " + c.otherPath);
       }
       case Verb::Browse:
         driver.QueueFolder(c.flag ? std::nullopt : std::optional<stdfs::path>(Resolve(folder, c.path)));

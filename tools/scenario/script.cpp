@@ -106,6 +106,10 @@ struct LineParser {
       c.path = rest;
       return true;
     }
+    if (verb == "copy") {
+      c.verb = Verb::Copy;
+      return Path(c.path) && Path(c.otherPath) && (rest.empty() || Fail("expected FROM TO"));
+    }
     if (verb == "browse") {
       c.verb = Verb::Browse;
       if (rest.empty()) return Fail("expected a folder or cancel");

@@ -17,6 +17,7 @@ enum class Verb {
   ReadOnly,
   Writable,
   Resize,
+  Copy,
   Browse,
   Answer,
   Start,
@@ -55,7 +56,8 @@ struct Command {
   std::vector<std::string> items;  // GBK: expect items, expect menu
   // visible: yes; notice: match by prefix; browse: cancel; picture: empty; endsession: yes
   bool flag = false;
-  std::string path, otherPath;  // UTF-8, relative to the script's folder (start: the argument, if any)
+  // UTF-8, relative to the script's folder (start: the argument, if any; copy: from, to)
+  std::string path, otherPath;
   unsigned long long size = 0;  // resize: the file's new length
   KeyStroke key;                // key: what is pressed
 };
