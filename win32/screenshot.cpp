@@ -9,11 +9,27 @@ namespace {
 // {557CF406-1A04-11D3-9A73-0000F81EF32E}: GDI+'s PNG encoder.
 const CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
+// The window's rectangle grown to hold each shown window of the same thread that lies over
+// it, higher in the z-order: the boxes, menus and tooltips the window has brought up.
+RECT WithWindowsOver(HWND window) {
+  RECT all{};
+  GetWindowRect(window, &all);
+  const RECT own = all;
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  for (HWND h = GetTopWindow(nullptr); h && h != window; h = GetWindow(h, GW_HWNDNEXT)) {
+    RECT r{}, overlap{};
+    if (!IsWindowVisible(h) || GetWindowThreadProcessId(h, nullptr) != thread || !GetWindowRect(h, &r)) continue;
+    if (IntersectRect(&overlap, &r, &own)) UnionRect(&all, &all, &r);
+  }
+  return all;
+}
+
 }  // namespace
 
 Status SaveWindowShot(HWND window, const std::wstring& pngPath) {
   if (!IsWindow(window) || !IsWindowVisible(window)) return Error{"窗口不存在或未显示"};
-  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // Not activated: under Wine a window activated while its box is up comes over the box.
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   // Painting one control may ask another to paint again (the title bar's children).
   RedrawWindow(window, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -21,8 +37,7 @@ Status SaveWindowShot(HWND window, const std::wstring& pngPath) {
   // Under Wine what windows paint reaches the screen when the thread next waits; a short
   // wait puts every pixel painted above there before they are read back.
   MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-  RECT r;
-  GetWindowRect(window, &r);
+  const RECT r = WithWindowsOver(window);
   const int width = r.right - r.left, height = r.bottom - r.top;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);

@@ -9,7 +9,10 @@
 
 namespace xl::win32 {
 
-// Brings the window to the top, lets it paint, and copies its rectangle from the screen.
+// Brings the window to the top, lets it paint, and copies from the screen the rectangle
+// that holds it and every shown window of its thread lying over it (a message box, a popup
+// menu, a tooltip), so the picture shows all of the program that is on top of it and
+// nothing around.
 Status SaveWindowShot(HWND window, const std::wstring& pngPath);
 
 }  // namespace xl::win32

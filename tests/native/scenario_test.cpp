@@ -5,8 +5,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fixtures/gbk.h"
@@ -39,11 +42,15 @@ TEST(ScenarioScript, LinesBecomeCommands) {
          u8"expect menu start 列表框_文件列表 打开录像|刷新列表\n"
          u8"key modify 组合框_修改 ctrl+Shift+z\n"
          u8"clipboard 星律服饰码 0:1,\\n 2:3\n"
-         u8"expect clipboard 星律服饰码 0:1\n");
+         u8"expect clipboard 星律服饰码 0:1\n"
+         u8"shot start shots/01-start.png 开始窗口：列出的录像\n"
+         u8"shot notice modify 02.png\n"
+         u8"shot menu start 03.png 右键菜单\n"
+         u8"hover start 按钮_图标\n");
   auto parsed = ParseScript(script);
   ASSERT_TRUE(parsed.ok()) << parsed.error().message;
   const std::vector<Command>& c = *parsed;
-  ASSERT_EQ(c.size(), 16u);
+  ASSERT_EQ(c.size(), 20u);
   EXPECT_EQ(c[0].verb, Verb::GameDir);
   EXPECT_EQ(c[0].line, 3);
   EXPECT_EQ(c[0].path, "some dir/x");
@@ -75,6 +82,22 @@ TEST(ScenarioScript, LinesBecomeCommands) {
   EXPECT_EQ(c[14].verb, Verb::Clipboard);
   EXPECT_EQ(c[14].text, "星律服饰码 0:1,\r\n 2:3");
   EXPECT_EQ(c[15].verb, Verb::ExpectClipboard);
+  // A shot's window, file and caption; "notice" and "menu" make it wait for the next action.
+  EXPECT_EQ(c[16].verb, Verb::Shot);
+  EXPECT_EQ(c[16].window, "start");
+  EXPECT_EQ(c[16].path, "shots/01-start.png");
+  EXPECT_EQ(c[16].caption, U8(u8"开始窗口：列出的录像"));  // UTF-8, as written
+  EXPECT_EQ(c[17].verb, Verb::ShotWhenShown);
+  EXPECT_FALSE(c[17].flag);
+  EXPECT_EQ(c[17].window, "modify");
+  EXPECT_EQ(c[17].path, "02.png");
+  EXPECT_EQ(c[17].caption, "");
+  EXPECT_EQ(c[18].verb, Verb::ShotWhenShown);
+  EXPECT_TRUE(c[18].flag);
+  EXPECT_EQ(c[18].window, "start");
+  EXPECT_EQ(c[18].caption, U8(u8"右键菜单"));
+  EXPECT_EQ(c[19].verb, Verb::Hover);
+  EXPECT_EQ(c[19].control, "按钮_图标");
 
   const char* bad[] = {"jump start x",
                        "click start",
@@ -93,7 +116,10 @@ TEST(ScenarioScript, LinesBecomeCommands) {
                        "key modify x Ctrl+Ctrl+Z",
                        "key modify x Hyper+Z",
                        "key modify x F13",
-                       "key modify x Ctrl+ZZ"};
+                       "key modify x Ctrl+ZZ",
+                       "shot start",
+                       "shot notice start",
+                       "hover start"};
   for (const char* line : bad) {
     auto r = ParseScript(std::string("start\n") + line + "\n");
     ASSERT_FALSE(r.ok()) << line;
@@ -130,6 +156,7 @@ struct FakeDriver : ScenarioDriver {
   }
   Status Click(std::string_view, std::string_view c) override {
     if (armed && c == "pumps") delivered = true;
+    if (waiting && (waiting->first ? c == "menu" : !onClick.empty())) waitingTaken = true;
     pending.insert(pending.end(), onClick.begin(), onClick.end());
     onClick.clear();
     if (c == "gone") return Error{"no such control"};
@@ -169,7 +196,25 @@ struct FakeDriver : ScenarioDriver {
   }
   Result<bool> Visible(std::string_view, std::string_view) override { return true; }
   Result<std::string> Picture(std::string_view, std::string_view) override { return std::string(); }
-  Status Shot(std::string_view, const std::filesystem::path&) override { return Record("shot"); }
+  Status Hover(std::string_view, std::string_view c) override { return Record("hover " + std::string(c)); }
+  // Shots are empty files, as if the screen had been photographed.
+  Status Shot(std::string_view, const std::filesystem::path& file) override {
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream{file};
+    return Record("shot " + file.filename().string());
+  }
+  // A shot waiting for a box or menu is taken when a click shows notices (or on "menu").
+  std::optional<std::pair<bool, std::filesystem::path>> waiting;
+  bool waitingTaken = false;
+  void ShotWhenShown(bool menu, std::string_view, const std::filesystem::path& file) override {
+    waiting.emplace(menu, file);
+    waitingTaken = false;
+  }
+  Status ShotWhenShownDone() override {
+    const auto w = std::exchange(waiting, std::nullopt);
+    if (!w || !waitingTaken) return Error{"nothing came up"};
+    return Shot("", w->second);
+  }
   std::vector<ShownNotice> TakeNotices() override { return std::exchange(pending, {}); }
   std::vector<std::string> TakeProblems() override { return {}; }
   Status Record(std::string call) {
@@ -215,6 +260,14 @@ TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
       {"meanwhile without action", "start\nmeanwhile click m y\nexpect text m y abc\n", {}, "s.scn:2:"},
       {"clipboard", "start\nclipboard xyz\nexpect clipboard xyz\nexpect clipboard xy\n", {}, "s.scn:4:"},
       {"key before start", "key m x Ctrl+V\n", {}, "s.scn:1:"},
+      // A shot waiting for a notice or menu fails its own line when none came during the action.
+      {"notice photographed", U8(u8"start\nshot notice m a.png\nclick m x\nexpect notice 温馨提示 保存成功\n"), saved,
+       ""},
+      {"no notice to photograph", "start\nshot notice m a.png\nclick m x\nclick m y\n", {}, "s.scn:2: shot notice"},
+      {"menu photographed", "start\nshot menu m a.png\nclick m menu\n", {}, ""},
+      {"notice is no menu", U8(u8"start\nshot menu m a.png\nclick m x\nexpect notice 温馨提示 保存成功\n"), saved,
+       "s.scn:2:"},
+      {"shot without action", "start\nshot notice m a.png\nexpect text m y abc\n", {}, "s.scn:2:"},
   };
   fixtures::TempFolder temp;
   for (const Row& r : rows) {
@@ -234,6 +287,26 @@ TEST(ScenarioRunner, FailsWhereTheUserWouldSeeSomethingElse) {
   EXPECT_FALSE(
       RunCommands("start\nexpect text m y nope\ntype m y abc\n", fs::NativePath(temp.path()), driver, "s.scn", out));
   EXPECT_EQ(driver.calls, (std::vector<std::string>{"start"}));
+}
+
+// Pictures go to the folder asked for, not into the copy a passing run removes, and each
+// caption is listed beside them in the order taken, for the contact sheet.
+TEST(ScenarioRunner, ShotsGoWhereAskedWithTheirCaptions) {
+  fixtures::TempFolder temp;
+  const std::filesystem::path folder = fs::NativePath(temp.path()), shots = folder / "shots";
+  const std::string script =
+      U8(u8"start\nshot start 02-b.png 第二\nshot notice m 01-a.png 第一 步\nclick m x\n"
+         u8"expect notice 温馨提示 保存成功\nshot start 03-c.png\n");
+  FakeDriver driver;
+  driver.onClick = {{"温馨提示", "保存成功"}};
+  std::ostringstream out;
+  ASSERT_TRUE(RunCommands(script, folder / "copy", driver, "s.scn", out, shots)) << out.str();
+  EXPECT_TRUE(std::filesystem::exists(shots / "01-a.png"));
+  EXPECT_TRUE(std::filesystem::exists(shots / "03-c.png"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "copy" / "01-a.png"));
+  std::ifstream in(shots / "captions.txt", std::ios::binary);
+  const std::string captions((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(captions, U8(u8"02-b.png\t第二\n01-a.png\t第一 步\n"));
 }
 
 TEST(ScenarioRunner, ExpectFileComparesBytes) {

@@ -83,8 +83,20 @@ class ScenarioDriver {
   virtual Result<bool> Visible(std::string_view window, std::string_view control) = 0;
   // Resource name of the picture shown; "" for none, "?" for a picture that is no resource.
   virtual Result<std::string> Picture(std::string_view window, std::string_view control) = 0;
-  // A screenshot of the window; back ends without a screen do nothing.
+  // The pointer comes to rest on the control and stays there until the next action, long
+  // enough for its tooltip to come up. Fails when the control cannot be reached.
+  virtual Status Hover(std::string_view window, std::string_view control) = 0;
+
+  // A screenshot of the window with whatever of the program is shown over it (a box, a
+  // popup menu, a tooltip), cropped to them; back ends without a screen do nothing.
   virtual Status Shot(std::string_view window, const std::filesystem::path& file) = 0;
+  // The same screenshot, taken during the next action while its first notice or question
+  // (`menu` false) or its first popup menu (`menu` true) is up. Back ends without a screen
+  // take none but still watch for the box or menu.
+  virtual void ShotWhenShown(bool menu, std::string_view window, const std::filesystem::path& file) = 0;
+  // After that action: fails when no such box or menu came up, or the picture could not be
+  // saved. Clears it either way.
+  virtual Status ShotWhenShownDone() = 0;
 
   // Notices shown since the last call, in order (a real back end closes each one).
   virtual std::vector<ShownNotice> TakeNotices() = 0;

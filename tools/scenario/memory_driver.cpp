@@ -162,7 +162,28 @@ Result<std::string> MemoryDriver::Picture(std::string_view w, std::string_view c
   return ui_.PictureOf(w, c);
 }
 
+// No pointer and no tooltips here: only whether a user could point at the control.
+Status MemoryDriver::Hover(std::string_view w, std::string_view c) {
+  if (Status s = Exists(w, c); !s) return s;
+  if (!ui_.IsVisible(w, "") || !ui_.IsVisible(w, c))
+    return Error{"cannot hover over " + std::string(w) + " " + std::string(c) + ": it is not shown"};
+  return Success();
+}
+
 Status MemoryDriver::Shot(std::string_view, const std::filesystem::path&) { return Success(); }
+
+// Nothing to photograph, but the box or menu must still come during the action.
+void MemoryDriver::ShotWhenShown(bool menu, std::string_view, const std::filesystem::path&) {
+  shotWhenShown_ = ShotWatch{menu, menu ? ui_.Menus().size() : ui_.Notices().size()};
+}
+
+Status MemoryDriver::ShotWhenShownDone() {
+  const std::optional<ShotWatch> watch = std::exchange(shotWhenShown_, std::nullopt);
+  if (!watch) return Error{"no shot was waiting"};
+  const size_t now = watch->menu ? ui_.Menus().size() : ui_.Notices().size();
+  if (now > watch->before) return Success();
+  return Error{watch->menu ? "no popup menu came up" : "no notice came up"};
+}
 
 std::vector<ShownNotice> MemoryDriver::TakeNotices() {
   std::vector<ShownNotice> fresh;

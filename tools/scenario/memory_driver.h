@@ -40,7 +40,10 @@ class MemoryDriver : public ScenarioDriver {
   Result<std::vector<std::string>> Items(std::string_view window, std::string_view control) override;
   Result<bool> Visible(std::string_view window, std::string_view control) override;
   Result<std::string> Picture(std::string_view window, std::string_view control) override;
+  Status Hover(std::string_view window, std::string_view control) override;
   Status Shot(std::string_view window, const std::filesystem::path& file) override;
+  void ShotWhenShown(bool menu, std::string_view window, const std::filesystem::path& file) override;
+  Status ShotWhenShownDone() override;
   std::vector<ShownNotice> TakeNotices() override;
   std::vector<std::string> TakeProblems() override;
 
@@ -63,6 +66,12 @@ class MemoryDriver : public ScenarioDriver {
     bool delivered = false, reached = false;
   };
   std::optional<Meanwhile> meanwhile_;
+  // A shot waiting for the next action's box (or menu): how many had come before it.
+  struct ShotWatch {
+    bool menu = false;
+    size_t before = 0;
+  };
+  std::optional<ShotWatch> shotWhenShown_;
 };
 
 }  // namespace xl::scenario

@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 #include <shlobj.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <deque>
@@ -29,10 +30,14 @@
 #include "ui/dui_menu_item.h"
 #include "ui/message_box.h"
 #include "ui/popup_menu.h"
+#include "ui/tooltip.h"
 #include "ui/ui_start.h"
 
 namespace xl::scenario {
 namespace {
+
+// How long a hover waits for its tooltip: the system's pause before one shows is half a second.
+constexpr DWORD kTooltipPatienceMs = 3000;
 
 bool IsWindowItself(std::string_view control) { return control.empty() || control == "-"; }
 
@@ -149,6 +154,8 @@ class RealWindowsDriver : public ScenarioDriver {
 
   // The start-up of the program's entry point, with the program's folder as the current one.
   Status Start(const std::optional<std::filesystem::path>& argument) override {
+    // The pointer starts in the screen's corner, wherever an earlier run on this display left it.
+    SetCursorPos(0, 0);
     if (auto folder = GbkToWide(initial_.programFolder)) SetCurrentDirectoryW(folder->c_str());
     started_ = true;
     win32::Win32Ui& ui = *ui_;
@@ -425,14 +432,38 @@ class RealWindowsDriver : public ScenarioDriver {
     return ui_->PictureOf(w, c);
   }
 
+  // The pointer moves onto the control's centre and rests there; the tooltip the toolkit
+  // shows on a pause is waited for, up to a few seconds.
+  Status Hover(std::string_view w, std::string_view c) override {
+    Result<HWND> h = Reachable(w, c, "hover over");
+    if (!h) return h.error();
+    RECT r{};
+    GetWindowRect(*h, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    pointerResting_ = true;
+    for (const DWORD until = GetTickCount() + kTooltipPatienceMs; GetTickCount() < until;) {
+      Pump();
+      if (HWND tip = ui::SharedTooltipWindow(); tip && IsWindowVisible(tip)) return Success();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    return Error{"no tooltip came up over " + Where(w, c)};
+  }
+
   Status Shot(std::string_view w, const std::filesystem::path& file) override {
-    HWND h = ui_->WindowHandle(w);
-    if (!h) return Error{"the window " + std::string(w) + " is not open"};
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
-    Status s = win32::SaveWindowShot(h, file.wstring());
+    Status s = TakeShot(w, file);
     Pump();
     return s;
+  }
+
+  void ShotWhenShown(bool menu, std::string_view w, const std::filesystem::path& file) override {
+    shotWhenShown_ = ShotWatch{menu, std::string(w), file, std::nullopt};
+  }
+
+  Status ShotWhenShownDone() override {
+    const std::optional<ShotWatch> watch = std::exchange(shotWhenShown_, std::nullopt);
+    if (!watch) return Error{"no shot was waiting"};
+    if (!watch->taken) return Error{watch->menu ? "no popup menu came up" : "no notice came up"};
+    return *watch->taken;
   }
 
   std::vector<ShownNotice> TakeNotices() override { return std::exchange(notices_, {}); }
@@ -480,7 +511,9 @@ class RealWindowsDriver : public ScenarioDriver {
   }
 
   // A control the user can reach: its window open, shown and not minimised, the control shown.
+  // A pointer left resting by a hover moves away first, as the hand takes the mouse elsewhere.
   Result<HWND> Reachable(std::string_view w, std::string_view c, const char* action) {
+    if (std::exchange(pointerResting_, false)) SetCursorPos(0, 0);
     const std::string cannot = std::string("cannot ") + action + " " + Where(w, c) + ": ";
     HWND window = ui_->WindowHandle(w);
     if (!window) return Error{cannot + "the window is not open"};
@@ -511,6 +544,10 @@ class RealWindowsDriver : public ScenarioDriver {
         at = MAKELPARAM(5, client.bottom - 3);
     }
     menu_ = MenuRequest{std::move(choice), std::nullopt, {}};
+    // The hand is there: a menu opens where the pointer is.
+    POINT onScreen{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    ClientToScreen(*h, &onScreen);
+    SetCursorPos(onScreen.x, onScreen.y);
     SendMessageW(*h, WM_MOUSEMOVE, 0, at);
     if (IsWindow(*h)) SendMessageW(*h, WM_RBUTTONDOWN, MK_RBUTTON, at);
     if (IsWindow(*h)) SendMessageW(*h, WM_RBUTTONUP, 0, at);
@@ -521,10 +558,26 @@ class RealWindowsDriver : public ScenarioDriver {
     return *done.items;
   }
 
+  // A screenshot of the window, with whatever of the program is shown over it.
+  Status TakeShot(std::string_view w, const std::filesystem::path& file) {
+    HWND h = ui_->WindowHandle(w);
+    if (!h) return Error{"the window " + std::string(w) + " is not open"};
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    return win32::SaveWindowShot(h, file.wstring());
+  }
+
+  // The shot waiting for a box or menu of this kind, taken now that one is up.
+  void ShootIfWaiting(bool menu) {
+    if (!shotWhenShown_ || shotWhenShown_->menu != menu || shotWhenShown_->taken) return;
+    shotWhenShown_->taken = TakeShot(shotWhenShown_->window, shotWhenShown_->file);
+  }
+
   // A menu is up: its items are read, then the asked item is clicked or Esc closes it. Both
   // are posted: the menu's own loop takes them once this returns.
   void OnMenuShown(HWND root) {
     SettleMeanwhile();
+    ShootIfWaiting(true);
     ui::MenuLevel* level = ui::MenuLevel::FromWindow(root);
     if (!menu_ || !level) {
       problems_.push_back("a popup menu opened that no line of the script opened");
@@ -565,6 +618,7 @@ class RealWindowsDriver : public ScenarioDriver {
   // is posted: the box's own modal loop takes it once this returns.
   void OnBoxShown(HWND box) {
     SettleMeanwhile();
+    ShootIfWaiting(false);
     for (const ui::MessageBoxView& view : ui::OpenMessageBoxes()) {
       if (view.window != box) continue;
       notices_.push_back({view.title, view.text});
@@ -629,6 +683,15 @@ class RealWindowsDriver : public ScenarioDriver {
     bool settled = false, delivered = false;
   };
   std::optional<Meanwhile> meanwhile_;
+  // The shot to take when the next action's first box (or menu) is up, and how it went.
+  struct ShotWatch {
+    bool menu = false;
+    std::string window;
+    std::filesystem::path file;
+    std::optional<Status> taken;
+  };
+  std::optional<ShotWatch> shotWhenShown_;
+  bool pointerResting_ = false;  // a hover left the pointer on a control
   std::vector<ShownNotice> notices_;
   std::vector<std::string> problems_;
   bool started_ = false;

@@ -103,6 +103,7 @@ bool IsAction(Verb v) {
     case Verb::Drop:
     case Verb::Menu:
     case Verb::ExpectMenu:
+    case Verb::Hover:
     case Verb::EndSession: return true;
     default: return false;
   }
@@ -111,6 +112,7 @@ bool IsAction(Verb v) {
 struct Interpreter {
   ScenarioDriver& driver;
   const stdfs::path& folder;
+  const stdfs::path& shots;  // where screenshots go; empty: the script's folder
   const std::string& name;
   std::ostream& out;
 
@@ -141,19 +143,42 @@ struct Interpreter {
 
   bool Done(const Command& c, const Status& s) { return s.ok() || Fail(c, Printable(s.error().message)); }
 
-  // A "meanwhile click" waits for the next action: it is armed just before that action
-  // and must have been taken by the program by the time the action ends.
-  std::optional<Command> meanwhile;
+  // A "meanwhile click" and a "shot notice" or "shot menu" wait for the next action: each
+  // is armed just before that action and must have come by the time the action ends.
+  std::optional<Command> meanwhile, shotWhenShown;
 
   bool Execute(const Command& c) {
-    if (!meanwhile || !IsAction(c.verb) || !started) return ExecuteOne(c);
-    const Command m = *std::exchange(meanwhile, std::nullopt);
-    if (Status s = driver.ClickMeanwhile(m.window, m.control); !s) return Fail(m, Printable(s.error().message));
+    if (!IsAction(c.verb) || (!meanwhile && !shotWhenShown)) return ExecuteOne(c);
+    const std::optional<Command> m = std::exchange(meanwhile, std::nullopt);
+    const std::optional<Command> s = std::exchange(shotWhenShown, std::nullopt);
+    if (m)
+      if (Status armed = driver.ClickMeanwhile(m->window, m->control); !armed)
+        return Fail(*m, Printable(armed.error().message));
+    if (s) driver.ShotWhenShown(s->flag, s->window, ShotFile(*s));
     const bool acted = ExecuteOne(c);
-    const Status delivered = driver.MeanwhileDone();
+    const Status delivered = m ? driver.MeanwhileDone() : Success();
+    const Status taken = s ? driver.ShotWhenShownDone() : Success();
     if (!acted) return false;
-    return delivered.ok() || Fail(m, "the click was not delivered during line " + std::to_string(c.line) + ": " +
-                                         Printable(delivered.error().message));
+    if (!delivered)
+      return Fail(*m, "the click was not delivered during line " + std::to_string(c.line) + ": " +
+                          Printable(delivered.error().message));
+    if (!taken) return Fail(*s, "during line " + std::to_string(c.line) + ": " + Printable(taken.error().message));
+    return !s || Captioned(*s);
+  }
+
+  stdfs::path ShotFile(const Command& c) const { return Resolve(shots.empty() ? folder : shots, c.path); }
+
+  // A shot's caption goes to captions.txt beside the picture, one "FILE<tab>CAPTION" line
+  // a picture in the order taken: what a contact sheet of the pictures writes under each.
+  // Back ends without a screen take no picture, and nothing is written for it.
+  bool Captioned(const Command& c) {
+    const stdfs::path file = ShotFile(c);
+    std::error_code ec;
+    if (c.caption.empty() || !stdfs::exists(file, ec)) return true;
+    std::ofstream captions(file.parent_path() / "captions.txt", std::ios::binary | std::ios::app);
+    const std::u8string name = file.filename().u8string();
+    captions << std::string(name.begin(), name.end()) << '\t' << c.caption << '\n';
+    return captions.flush() ? true : Fail(c, "cannot write captions.txt beside the picture");
   }
 
   bool ExecuteOne(const Command& c) {
@@ -223,7 +248,13 @@ struct Interpreter {
         if (!allowed) return Fail(c, Printable(allowed.error().message));
         return *allowed == c.flag || Fail(c, *allowed ? "the program let the session end" : "the program kept it");
       }
-      case Verb::Shot: return Done(c, driver.Shot(c.window, Resolve(folder, c.path)));
+      case Verb::Hover: return Done(c, driver.Hover(c.window, c.control));
+      case Verb::Shot: return Done(c, driver.Shot(c.window, ShotFile(c))) && Captioned(c);
+      case Verb::ShotWhenShown:
+        if (shotWhenShown)
+          return Fail(c, "line " + std::to_string(shotWhenShown->line) + " already waits for the next action");
+        shotWhenShown = c;
+        return true;
       case Verb::Meanwhile:
         if (!started) return Fail(c, "the program has not started yet");
         if (meanwhile) return Fail(c, "line " + std::to_string(meanwhile->line) + " already waits for the next action");
@@ -300,6 +331,7 @@ struct Interpreter {
       Collect();
     }
     if (meanwhile) return Fail(*meanwhile, "no action followed to deliver the click");
+    if (shotWhenShown) return Fail(*shotWhenShown, "no action followed to show what it waits for");
     if (!notices.empty()) {
       const Pending& p = notices.front();
       out << name << ": a notice shown after line " << p.afterLine << " that no line expected: " << Describe(p.notice)
@@ -315,7 +347,7 @@ struct Interpreter {
 }  // namespace
 
 bool RunCommands(std::string_view utf8Script, const stdfs::path& folder, ScenarioDriver& driver,
-                 const std::string& scriptName, std::ostream& out) {
+                 const std::string& scriptName, std::ostream& out, const stdfs::path& shots) {
   Result<std::vector<Command>> commands = ParseScript(utf8Script);
   if (!commands) {
     out << scriptName << ": " << commands.error().message << "\n";
@@ -323,11 +355,12 @@ bool RunCommands(std::string_view utf8Script, const stdfs::path& folder, Scenari
   }
   driver.SetProgramFolder(folder);
   driver.SetDocumentsFolder(folder);
-  Interpreter run{driver, folder, scriptName, out, {}, false, 0, std::nullopt};
+  Interpreter run{driver, folder, shots, scriptName, out, {}, false, 0, std::nullopt, std::nullopt};
   return run.Run(*commands);
 }
 
-bool RunScriptFile(const stdfs::path& script, const DriverFactory& makeDriver, std::ostream& out) {
+bool RunScriptFile(const stdfs::path& script, const DriverFactory& makeDriver, std::ostream& out,
+                   const stdfs::path& shots) {
   const std::string name = script.filename().string();
   const std::optional<std::string> text = ReadBytes(script);
   if (!text) {
@@ -349,7 +382,7 @@ bool RunScriptFile(const stdfs::path& script, const DriverFactory& makeDriver, s
   bool passed;
   {
     std::unique_ptr<ScenarioDriver> driver = makeDriver();
-    passed = RunCommands(*text, copy, *driver, name, out);
+    passed = RunCommands(*text, copy, *driver, name, out, shots);
   }
   if (passed) {
     stdfs::remove_all(copy, ec);

@@ -22,11 +22,13 @@ namespace xl::scenario {
 using DriverFactory = std::function<std::unique_ptr<ScenarioDriver>()>;
 
 // Runs one script in `folder` (the copy) with a fresh driver; true when every line passed.
-// Failures go to `out`, named after `scriptName`.
+// Failures go to `out`, named after `scriptName`. Screenshots are written under `shots`,
+// or under `folder` when it is empty.
 bool RunCommands(std::string_view utf8Script, const std::filesystem::path& folder, ScenarioDriver& driver,
-                 const std::string& scriptName, std::ostream& out);
+                 const std::string& scriptName, std::ostream& out, const std::filesystem::path& shots = {});
 
 // Copies the script's folder, runs the script there and removes the copy when it passed.
-bool RunScriptFile(const std::filesystem::path& script, const DriverFactory& makeDriver, std::ostream& out);
+bool RunScriptFile(const std::filesystem::path& script, const DriverFactory& makeDriver, std::ostream& out,
+                   const std::filesystem::path& shots = {});
 
 }  // namespace xl::scenario

@@ -178,11 +178,24 @@ struct LineParser {
       return Target(true);
     }
     if (verb == "shot") {
+      // shot [notice|menu] WINDOW FILE [CAPTION]
       c.verb = Verb::Shot;
+      std::string_view ahead = rest;
+      auto first = Words(ahead, 1);
+      if (first && ((*first)[0] == "notice" || (*first)[0] == "menu")) {
+        c.verb = Verb::ShotWhenShown;
+        c.flag = (*first)[0] == "menu";
+        rest = ahead;
+      }
       auto w = Words(rest, 1);
-      if (!w) return Fail("expected WINDOW FILE");
+      if (!w || !Path(c.path)) return Fail("expected WINDOW FILE");
       c.window = (*w)[0];
-      return Path(c.path);
+      c.caption = rest;
+      return true;
+    }
+    if (verb == "hover") {
+      c.verb = Verb::Hover;
+      return Target(true);
     }
     if (verb != "expect") return Fail("unknown command " + verb);
 

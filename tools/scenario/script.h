@@ -42,6 +42,8 @@ enum class Verb {
   ExpectFile,
   ExpectNoFile,
   Shot,
+  ShotWhenShown,
+  Hover,
   Meanwhile,
   Clipboard,
 };
@@ -54,12 +56,14 @@ struct Command {
   std::string text;                // GBK: typed text, item, expected text, notice text, answer
   std::string title;               // GBK: the notice's title
   std::vector<std::string> items;  // GBK: expect items, expect menu
-  // visible: yes; notice: match by prefix; browse: cancel; picture: empty; endsession: yes
+  // visible: yes; notice: match by prefix; browse: cancel; picture: empty; endsession: yes;
+  // shot when shown: a popup menu (not a notice)
   bool flag = false;
   // UTF-8, relative to the script's folder (start: the argument, if any; copy: from, to)
   std::string path, otherPath;
   unsigned long long size = 0;  // resize: the file's new length
   KeyStroke key;                // key: what is pressed
+  std::string caption;          // UTF-8: a shot's caption, as written
 };
 
 // The commands of a script; an unknown command or a malformed line fails with
