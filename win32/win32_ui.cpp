@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 
@@ -58,12 +59,58 @@ DibPicture Decoded(std::string_view bytes, const Unit& unit, PictureMode mode) {
   return dib ? std::move(*dib) : DibPicture{};
 }
 
-std::optional<std::wstring> RealFolderBrowser(HWND owner, std::wstring_view title) {
-  std::wstring caption(title);
+// Releases a COM object when it goes out of scope.
+template <class T>
+struct ComRef {
+  T* p = nullptr;
+  ~ComRef() {
+    if (p) p->Release();
+  }
+  T* operator->() const { return p; }
+};
+
+// The system's folder picker from Vista on: the item dialog picking folders, with an address
+// bar and a name box a path can be pasted into. Nothing when the system has none (the old
+// browser stands in then); an empty path when the user cancelled.
+std::optional<std::optional<std::wstring>> ItemDialogFolder(HWND owner, const std::wstring& title,
+                                                            const std::wstring& start) {
+  ComRef<IFileOpenDialog> dialog;
+  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog.p))))
+    return std::nullopt;
+  FILEOPENDIALOGOPTIONS options = 0;
+  dialog->GetOptions(&options);
+  // The program's own folder stays the current directory, whatever is browsed.
+  dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
+  dialog->SetTitle(title.c_str());
+  ComRef<IShellItem> folder;
+  if (!start.empty() && SUCCEEDED(SHCreateItemFromParsingName(start.c_str(), nullptr, IID_PPV_ARGS(&folder.p))))
+    dialog->SetFolder(folder.p);  // rather than the folder the system remembers from last time
+  const HRESULT shown = dialog->Show(owner);
+  if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return std::optional<std::wstring>();
+  if (FAILED(shown)) return std::nullopt;
+  ComRef<IShellItem> picked;
+  wchar_t* path = nullptr;
+  if (FAILED(dialog->GetResult(&picked.p)) || FAILED(picked->GetDisplayName(SIGDN_FILESYSPATH, &path)))
+    return std::optional<std::wstring>();
+  std::wstring result(path);
+  CoTaskMemFree(path);
+  return std::optional<std::wstring>(std::move(result));
+}
+
+// Selects the start folder once the old browser is up.
+int CALLBACK SelectStartFolder(HWND browser, UINT message, LPARAM, LPARAM start) {
+  if (message == BFFM_INITIALIZED && start) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, start);
+  return 0;
+}
+
+// The tree-style browser of older systems.
+std::optional<std::wstring> FolderBrowser(HWND owner, const std::wstring& title, const std::wstring& start) {
   BROWSEINFOW info{};
   info.hwndOwner = owner;
-  info.lpszTitle = caption.c_str();
+  info.lpszTitle = title.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  info.lpfn = SelectStartFolder;
+  info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
   PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&info);
   if (!picked) return std::nullopt;
   wchar_t path[MAX_PATH] = {};
@@ -71,6 +118,24 @@ std::optional<std::wstring> RealFolderBrowser(HWND owner, std::wstring_view titl
   CoTaskMemFree(picked);
   if (!ok) return std::nullopt;
   return std::wstring(path);
+}
+
+std::optional<std::wstring> RealFolderPicker(HWND owner, const std::wstring& title, const std::wstring& start) {
+  if (auto picked = ItemDialogFolder(owner, title, start)) return *picked;
+  return FolderBrowser(owner, title, start);
+}
+
+// "C:\games\." as "C:\games": the picker may hand back what was typed into its name box.
+// Only a fully qualified path is made so; "E:" alone would become drive E's current folder.
+std::wstring Normalised(const std::wstring& path) {
+  const bool qualified = (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') || path.starts_with(L"\\\\");
+  const DWORD n = qualified ? GetFullPathNameW(path.c_str(), 0, nullptr, nullptr) : 0;
+  if (n == 0) return path;
+  std::wstring full(n, L'\0');
+  const DWORD got = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+  if (got == 0 || got >= n) return path;
+  full.resize(got);
+  return full;
 }
 
 }  // namespace
@@ -415,12 +480,14 @@ void Win32Ui::ShowNotice(std::string_view owner, std::string_view text, std::str
 
 // The folder comes back without a trailing backslash (a drive root as "D:"), so callers
 // can append their own "\record\". A folder whose path GBK cannot hold is refused.
-std::string Win32Ui::BrowseFolder(std::string_view owner, std::string_view title) {
+std::string Win32Ui::BrowseFolder(std::string_view owner, std::string_view title, std::string_view startFolder) {
   LiveWindow* w = Find(owner);
   const std::wstring caption = GbkToWideLossy(title);
   std::optional<std::wstring> picked =
-      folderChooser_ ? folderChooser_(caption) : RealFolderBrowser(w ? w->hwnd : nullptr, caption);
+      folderChooser_ ? folderChooser_(caption)
+                     : RealFolderPicker(w ? w->hwnd : nullptr, caption, GbkToWideLossy(startFolder));
   if (!picked || picked->empty()) return {};
+  *picked = Normalised(*picked);
   while (picked->size() > 1 && picked->back() == L'\\') picked->pop_back();
   std::optional<std::string> path = WideToGbk(*picked);
   if (!path) {

@@ -56,7 +56,7 @@ class Win32Ui final : public Ui {
   int GetPage(std::string_view window, std::string_view control) override;
   void ShowNotice(std::string_view owner, std::string_view text, std::string_view title) override;
   Answer Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) override;
-  std::string BrowseFolder(std::string_view owner, std::string_view title) override;
+  std::string BrowseFolder(std::string_view owner, std::string_view title, std::string_view startFolder) override;
   int ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) override;
   bool ShowInFolder(std::string_view path) override;
   void PumpMessages() override;

@@ -59,7 +59,7 @@ class MemoryUi : public Ui {
   int GetPage(std::string_view window, std::string_view control) override;
   void ShowNotice(std::string_view owner, std::string_view text, std::string_view title) override;
   Answer Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) override;
-  std::string BrowseFolder(std::string_view owner, std::string_view title) override;
+  std::string BrowseFolder(std::string_view owner, std::string_view title, std::string_view startFolder) override;
   int ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) override;
   bool ShowInFolder(std::string_view path) override;
   void PumpMessages() override;
@@ -105,6 +105,8 @@ class MemoryUi : public Ui {
   // The answer of the next folder browser, a GBK path; "" answers as a cancel.
   void QueueFolder(std::string path) { folders_.push_back(std::move(path)); }
   const std::vector<std::string>& BrowseTitles() const { return browseTitles_; }
+  // The folder each browser was asked to open in, in order.
+  const std::vector<std::string>& BrowseStarts() const { return browseStarts_; }
 
   // The button to press on the next question: "是", "否" or "取消". A question shown with
   // nothing queued, or without that button, is a problem and answers Cancel.
@@ -166,6 +168,7 @@ class MemoryUi : public Ui {
   std::vector<Notice> notices_;
   std::deque<std::string> folders_;
   std::vector<std::string> browseTitles_;
+  std::vector<std::string> browseStarts_;
   std::deque<std::string> answers_;
   std::deque<std::string> menuChoices_;
   std::vector<ShownMenu> menus_;
