@@ -15,6 +15,10 @@ configure_win64() {
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-toolchain.cmake" "$@" >/dev/null
 }
 
+# The copy of the prefix whose display is at 144 DPI (150 %), made by scripts/setup: the tests
+# check there that the program scales with the display.
+wine_prefix_144dpi() { echo "$WINEPREFIX-144dpi"; }
+
 # The Windows version Wine reports to the programs of the prefix (win7, win10). Programs read
 # it when they start; call it once the display is up, like every Wine call.
 wine_windows_version() {

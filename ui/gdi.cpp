@@ -64,8 +64,41 @@ void PrepareGraphics(GpGraphics* g) {
   gp::GdipSetTextRenderingHint(g, Gdiplus::TextRenderingHintAntiAliasGridFit);
 }
 
+namespace {
+
+// A picture drawn larger or smaller than it is (on a high-DPI display, most of them) is
+// filtered with the high-quality bicubic filter; the graphics' own mode comes back after.
+class ScalingQuality {
+ public:
+  ScalingQuality(GpGraphics* g, RectF dest, RectF source) : g_(g) {
+    if (dest.Width == source.Width && dest.Height == source.Height) return;
+    if (gp::GdipGetInterpolationMode(g, &mode_) != Gdiplus::Ok ||
+        gp::GdipGetPixelOffsetMode(g, &offset_) != Gdiplus::Ok)
+      return;
+    changed_ = true;
+    gp::GdipSetInterpolationMode(g, Gdiplus::InterpolationModeHighQualityBicubic);
+    gp::GdipSetPixelOffsetMode(g, Gdiplus::PixelOffsetModeHalf);
+  }
+  ~ScalingQuality() {
+    if (!changed_) return;
+    gp::GdipSetInterpolationMode(g_, mode_);
+    gp::GdipSetPixelOffsetMode(g_, offset_);
+  }
+  ScalingQuality(const ScalingQuality&) = delete;
+  ScalingQuality& operator=(const ScalingQuality&) = delete;
+
+ private:
+  GpGraphics* g_;
+  bool changed_ = false;
+  Gdiplus::InterpolationMode mode_ = Gdiplus::InterpolationModeDefault;
+  Gdiplus::PixelOffsetMode offset_ = Gdiplus::PixelOffsetModeDefault;
+};
+
+}  // namespace
+
 void DrawImageAlpha(GpGraphics* g, GpImage* image, RectF dest, RectF source, int alpha) {
   if (!g || !image || alpha <= 0) return;
+  ScalingQuality quality(g, dest, source);
   if (alpha >= 255) {
     gp::GdipDrawImageRectRect(g, image, dest.X, dest.Y, dest.Width, dest.Height, source.X, source.Y, source.Width,
                               source.Height, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);

@@ -10,6 +10,7 @@
 #include "platform/codepage.h"
 #include "win32/live_window.h"
 #include "resources/resources.h"
+#include "ui/dpi.h"
 #include "ui/dui_menu.h"
 #include "ui/message_box.h"
 
@@ -40,9 +41,13 @@ std::wstring WindowText(HWND hwnd) {
 }
 
 // Windows open in the middle of the work area.
-POINT CentredOrigin(int width, int height) {
+RECT WorkArea() {
   RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+POINT CentredOrigin(int width, int height) {
+  const RECT area = WorkArea();
   return POINT{area.left + std::max<LONG>(0, (area.right - area.left - width) / 2),
                area.top + std::max<LONG>(0, (area.bottom - area.top - height) / 2)};
 }
@@ -53,9 +58,9 @@ void AddItemTo(const LiveControl& c, std::string_view text) {
                reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-DibPicture Decoded(std::string_view bytes, const Unit& unit, PictureMode mode) {
+DibPicture Decoded(std::string_view bytes, const RECT& box, PictureMode mode, UINT dpi) {
   if (bytes.empty()) return {};
-  auto dib = MakeBoxPicture(bytes, unit.width, unit.height, mode);
+  auto dib = MakeBoxPicture(bytes, box.right - box.left, box.bottom - box.top, mode, dpi);
   return dib ? std::move(*dib) : DibPicture{};
 }
 
@@ -140,6 +145,13 @@ std::wstring Normalised(const std::wstring& path) {
 
 }  // namespace
 
+void LiveControl::DecodePictures() {
+  const PictureMode mode = unit->kind == UnitKind::PictureBox ? unit->pictureMode : PictureMode::Plain;
+  picture = Decoded(pictureBytes, rect, mode, window->dpi);
+  hover = Decoded(hoverBytes, rect, PictureMode::Plain, window->dpi);
+  pressed = Decoded(pressedBytes, rect, PictureMode::Plain, window->dpi);
+}
+
 Win32Ui::Win32Ui(std::vector<WindowDef> windows) : defs_(std::move(windows)) {
   // The folder browser's new-style dialog needs OLE on this thread.
   OleInitialize(nullptr);
@@ -189,6 +201,18 @@ void Win32Ui::Deliver(const LiveWindow& window, const LiveControl* control, UiEv
   sink_(args);
 }
 
+// Moved to a monitor of another DPI: the window takes the size the system suggests and every
+// control its place, font and pictures at the new scale.
+void Win32Ui::ChangeDpi(LiveWindow& window, UINT dpi, const RECT& suggested) {
+  if (dpi == 0 || dpi == window.dpi) return;
+  window.dpi = dpi;
+  SetWindowPos(window.hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControls(window);
+  for (auto& c : window.controls) c->DecodePictures();
+  RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 bool Win32Ui::AllowSessionEnd(const LiveWindow& window) {
   if (!sink_) return true;
   bool refuse = false;
@@ -210,12 +234,22 @@ void Win32Ui::LoadWindow(std::string_view window, bool visible) {
   live->ui = this;
   live->def = def;
   const Unit& u = def->window;
-  const POINT at = CentredOrigin(u.width, u.height);
+  // At the DPI of the monitor it opens on: the one holding the middle of the work area.
+  const RECT area = WorkArea();
+  live->dpi = ui::DpiAt(POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2});
+  const int width = ui::Scaled(u.width, live->dpi), height = ui::Scaled(u.height, live->dpi);
+  const POINT at = CentredOrigin(width, height);
   const DWORD exStyle = WS_EX_APPWINDOW | (u.acceptsFiles ? WS_EX_ACCEPTFILES : 0);
   live->hwnd = CreateWindowExW(exStyle, kTopWindowClass, GbkToWideLossy(u.text).c_str(),
-                               WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, at.x, at.y, u.width, u.height,
+                               WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, at.x, at.y, width, height,
                                nullptr, nullptr, GetModuleHandleW(nullptr), live.get());
   if (!live->hwnd) return;
+  if (const UINT actual = ui::DpiOf(live->hwnd); actual != live->dpi) {
+    live->dpi = actual;  // the system put it elsewhere: size it for that monitor
+    const int w = ui::Scaled(u.width, actual), h = ui::Scaled(u.height, actual);
+    const POINT centred = CentredOrigin(w, h);
+    SetWindowPos(live->hwnd, nullptr, centred.x, centred.y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   CreateControls(*live);
   for (auto& c : live->controls) {
     const Unit& cu = *c->unit;
@@ -225,11 +259,11 @@ void Win32Ui::LoadWindow(std::string_view window, bool visible) {
                    static_cast<WPARAM>(cu.selection), 0);
     }
     if (!cu.picture.empty() && (cu.kind == UnitKind::PictureBox || cu.kind == UnitKind::ImageButton)) {
-      c->picture =
-          Decoded(Resource(cu.picture), cu, cu.kind == UnitKind::PictureBox ? cu.pictureMode : PictureMode::Plain);
+      c->pictureBytes = Resource(cu.picture);
       c->pictureName = cu.picture;
     }
-    if (!cu.hoverPicture.empty()) c->hover = Decoded(Resource(cu.hoverPicture), cu, PictureMode::Plain);
+    if (!cu.hoverPicture.empty()) c->hoverBytes = Resource(cu.hoverPicture);
+    if (!c->pictureBytes.empty() || !c->hoverBytes.empty()) c->DecodePictures();
   }
   LiveWindow& w = *live;
   windows_.insert_or_assign(def->id, std::move(live));
@@ -337,7 +371,10 @@ void Win32Ui::SetText(std::string_view window, std::string_view control, std::st
       c->text = GbkToWideLossy(text);
       InvalidateRect(c->hwnd, nullptr, FALSE);
       break;
-    default: SetWindowTextW(c->hwnd, GbkToWideLossy(text).c_str()); break;
+    default:
+      SetWindowTextW(c->hwnd, GbkToWideLossy(text).c_str());
+      if (c->unit->kind == UnitKind::Label) SetControlFont(*c);  // a longer text may need a smaller font
+      break;
   }
 }
 
@@ -425,7 +462,9 @@ void Win32Ui::SetPicture(std::string_view window, std::string_view control, std:
   if (!c || !c->hwnd) return;
   const Unit& u = *c->unit;
   if (u.kind != UnitKind::PictureBox && u.kind != UnitKind::ImageButton) return;
-  c->picture = Decoded(bytes, u, u.kind == UnitKind::PictureBox ? u.pictureMode : PictureMode::Plain);
+  c->pictureBytes = bytes;
+  c->picture =
+      Decoded(bytes, c->rect, u.kind == UnitKind::PictureBox ? u.pictureMode : PictureMode::Plain, c->window->dpi);
   c->pictureName = PictureName(bytes);
   InvalidateRect(c->hwnd, nullptr, FALSE);
   InvalidateContents(*c->window, *c);
@@ -435,9 +474,10 @@ void Win32Ui::SetButtonPictures(std::string_view window, std::string_view contro
                                 std::string_view hover, std::string_view pressed) {
   LiveControl* c = Find(window, control);
   if (!c || !c->hwnd || (c->unit->kind != UnitKind::Button && c->unit->kind != UnitKind::ImageButton)) return;
-  c->picture = Decoded(normal, *c->unit, PictureMode::Plain);
-  c->hover = Decoded(hover, *c->unit, PictureMode::Plain);
-  c->pressed = Decoded(pressed, *c->unit, PictureMode::Plain);
+  c->pictureBytes = normal;
+  c->hoverBytes = hover;
+  c->pressedBytes = pressed;
+  c->DecodePictures();
   c->pictureName = PictureName(normal);
   InvalidateRect(c->hwnd, nullptr, FALSE);
 }

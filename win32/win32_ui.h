@@ -106,6 +106,8 @@ class Win32Ui final : public Ui {
   // WM_QUERYENDSESSION: the window's handler may ask about unsaved work; false when it
   // keeps the session from ending.
   bool AllowSessionEnd(const LiveWindow& window);
+  // WM_DPICHANGED: the window's new DPI and the rectangle the system suggests for it.
+  void ChangeDpi(LiveWindow& window, UINT dpi, const RECT& suggested);
   HFONT Font(int pixels);
 
  private:

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <deque>
 #include <fstream>
 #include <iterator>
@@ -64,6 +65,13 @@ std::string Describe(const ShownNotice& n) {
 stdfs::path Resolve(const stdfs::path& folder, std::string_view utf8) {
   std::u8string u8(utf8.begin(), utf8.end());
   return folder / stdfs::path(u8);
+}
+
+// Screenshots land in the script's copy, or below the folder named by XL_SCENARIO_SHOTS when
+// it is set (the copy goes when the script passes; pictures for the documentation must stay).
+stdfs::path ShotPath(const stdfs::path& folder, std::string_view utf8) {
+  const char* shots = std::getenv("XL_SCENARIO_SHOTS");
+  return Resolve(shots && *shots ? stdfs::path(shots) : folder, utf8);
 }
 
 std::optional<std::string> ReadBytes(const stdfs::path& path) {
@@ -207,7 +215,7 @@ struct Interpreter {
         if (!allowed) return Fail(c, Printable(allowed.error().message));
         return *allowed == c.flag || Fail(c, *allowed ? "the program let the session end" : "the program kept it");
       }
-      case Verb::Shot: return Done(c, driver.Shot(c.window, Resolve(folder, c.path)));
+      case Verb::Shot: return Done(c, driver.Shot(c.window, ShotPath(folder, c.path)));
       case Verb::Meanwhile:
         if (!started) return Fail(c, "the program has not started yet");
         if (meanwhile) return Fail(c, "line " + std::to_string(meanwhile->line) + " already waits for the next action");
