@@ -1,5 +1,7 @@
 #include "ui/gdi.h"
 
+#include <algorithm>
+
 namespace xl::ui {
 
 bool Surface::Create(HDC reference, int width, int height) {
@@ -114,6 +116,31 @@ void DrawImageAlpha(GpGraphics* g, GpImage* image, RectF dest, RectF source, int
                                         Gdiplus::ColorMatrixFlagsDefault);
   gp::GdipDrawImageRectRect(g, image, dest.X, dest.Y, dest.Width, dest.Height, source.X, source.Y, source.Width,
                             source.Height, Gdiplus::UnitPixel, raw, nullptr, nullptr);
+}
+
+void DrawSheetPart(GpGraphics* g, GpImage* sheet, RectF dest, RectF source, int alpha) {
+  if (dest.Width == source.Width && dest.Height == source.Height) return DrawImageAlpha(g, sheet, dest, source, alpha);
+  GpBitmap* part = nullptr;
+  if (gp::GdipCloneBitmapArea(source.X, source.Y, source.Width, source.Height, PixelFormat32bppPARGB,
+                              static_cast<GpBitmap*>(sheet), &part) != Gdiplus::Ok)
+    return DrawImageAlpha(g, sheet, dest, source, alpha);
+  Bitmap owned(part);
+  // Mirrored at its own edges, so the filter finds the picture's edge pixels there rather
+  // than transparency.
+  GpImageAttributes* raw = nullptr;
+  if (gp::GdipCreateImageAttributes(&raw) != Gdiplus::Ok) return;
+  ImageAttributes attributes(raw);
+  gp::GdipSetImageAttributesWrapMode(raw, Gdiplus::WrapModeTileFlipXY, 0, FALSE);
+  if (alpha < 255) {
+    Gdiplus::ColorMatrix m{};
+    for (int i = 0; i < 5; ++i) m.m[i][i] = 1.0f;
+    m.m[3][3] = static_cast<float>(std::max(alpha, 0)) / 255.0f;
+    gp::GdipSetImageAttributesColorMatrix(raw, Gdiplus::ColorAdjustTypeDefault, TRUE, &m, nullptr,
+                                          Gdiplus::ColorMatrixFlagsDefault);
+  }
+  ScalingQuality quality(g, dest, RectF(0, 0, source.Width, source.Height));
+  gp::GdipDrawImageRectRect(g, part, dest.X, dest.Y, dest.Width, dest.Height, 0, 0, source.Width, source.Height,
+                            Gdiplus::UnitPixel, raw, nullptr, nullptr);
 }
 
 }  // namespace xl::ui

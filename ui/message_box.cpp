@@ -136,8 +136,10 @@ void PaintBox(HWND window, GpGraphics* g, int width, int height) {
     // The strip's rows are design pixels, stretched to the DPI with them.
     gp::GdipSetInterpolationMode(g, Gdiplus::InterpolationModeNearestNeighbor);
     gp::GdipSetPixelOffsetMode(g, Gdiplus::PixelOffsetModeHalf);
+    // The middle goes first, a pixel taller at both ends: sampled to another height than its
+    // own, its edge rows could otherwise stay empty between the slices.
+    DrawSlice(g, box->strip.get(), RectF(px(7), px(103) - 1, w - px(14), h - px(145) + 2), 97, -21);
     DrawSlice(g, box->strip.get(), RectF(px(7), px(7), w - px(14), px(96)), 0, 96);
-    DrawSlice(g, box->strip.get(), RectF(px(7), px(103), w - px(14), h - px(145)), 97, -21);
     DrawSlice(g, box->strip.get(), RectF(px(7), h - px(42), w - px(14), px(35)), 129, 31);
     gp::GdipSetInterpolationMode(g, Gdiplus::InterpolationModeDefault);
     gp::GdipSetPixelOffsetMode(g, Gdiplus::PixelOffsetModeDefault);
@@ -145,8 +147,7 @@ void PaintBox(HWND window, GpGraphics* g, int width, int height) {
   auto kind = reinterpret_cast<INT_PTR>(GetPropW(window, kPropFlags));
   auto style = reinterpret_cast<INT_PTR>(GetPropW(window, kPropMsgBox));
   if (kind == kMessageBoxKind && style != 0 && box->icons)
-    DrawImageAlpha(g, box->icons.get(), RectF(px(30), px(40), px(40), px(40)), RectF(IconColumn(style), 0, 40, 40),
-                   255);
+    DrawSheetPart(g, box->icons.get(), RectF(px(30), px(40), px(40), px(40)), RectF(IconColumn(style), 0, 40, 40), 255);
 }
 
 // Keeps the buttons at the bottom right when the box changes size.
