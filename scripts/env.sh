@@ -10,8 +10,10 @@ wineserver_bin=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 configure_native() {
   cmake -S "$root" -B "$root/build/native" -G Ninja -DCMAKE_BUILD_TYPE=${XL_NATIVE_BUILD_TYPE:-Debug} "$@" >/dev/null
 }
+# The Windows tree is built as the release is (scripts/package), so that its exe, made in
+# another folder, must come out byte for byte as the zip's: scripts/test compares the two.
 configure_win64() {
-  cmake -S "$root" -B "$root/build/win64" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  cmake -S "$root" -B "$root/build/win64" -G Ninja -DCMAKE_BUILD_TYPE=Release -DXL_RELEASE=ON \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-toolchain.cmake" "$@" >/dev/null
 }
 
