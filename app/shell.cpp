@@ -47,15 +47,30 @@ void ListReplays(ProgramState& state, Ui& ui) {
                   kNoticeTitle);
 }
 
-// Replays end in ".rcd", in any case; anything else dropped or passed is no replay.
-bool IsReplayName(std::string_view path) {
-  constexpr std::string_view kExtension = ".rcd";
-  if (path.size() <= kExtension.size()) return false;
-  const std::string_view tail = path.substr(path.size() - kExtension.size());
-  for (size_t i = 0; i < kExtension.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(tail[i])) != kExtension[i]) return false;
+// Whether `text` ends in `tail` (lower-case ASCII), ASCII letters compared in either case.
+bool EndsWithCaseless(std::string_view text, std::string_view tail) {
+  if (text.size() < tail.size()) return false;
+  text.remove_prefix(text.size() - tail.size());
+  for (size_t i = 0; i < tail.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) != tail[i]) return false;
   return true;
 }
+
+// Where the folder picker opens: the game folder remembered in data.ini (the record folder
+// less its "record\") while it exists, else the program's own folder, which is where the
+// program belongs.
+std::string PickerStart(const ProgramState& state) {
+  std::string folder = ini::Read(DataIniPath(state), "路径", "路径");
+  while (fs::EndsWithBackslash(folder)) folder.pop_back();
+  constexpr std::string_view kRecord = "record";
+  if (EndsWithCaseless(folder, kRecord) && fs::EndsWithBackslash(folder.substr(0, folder.size() - kRecord.size())))
+    folder.resize(folder.size() - kRecord.size() - 1);
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';  // a drive's root
+  return !folder.empty() && fs::DirectoryExists(folder) ? folder : state.programFolder;
+}
+
+// Replays end in ".rcd", in any case; anything else dropped or passed is no replay.
+bool IsReplayName(std::string_view path) { return path.size() > 4 && EndsWithCaseless(path, ".rcd"); }
 
 Result<std::string> ReadReplay(std::string_view path) {
   return IsReplayName(path) ? replay::ReadReplayFile(path) : Error{"不是录像文件"};
@@ -101,7 +116,7 @@ void ModifyWindowCreated(ProgramState& state, Ui& ui, const StartupHooks& hooks)
 
 void ChooseInstallDirectory(ProgramState& state, Ui& ui) {
   if (state.listing) return;
-  const std::string dir = ui.BrowseFolder("start", kBrowseTitle);
+  const std::string dir = ui.BrowseFolder("start", kBrowseTitle, PickerStart(state));
   if (dir.empty()) return;
   // A drive root comes back as "D:\"; it takes no second separator.
   state.recordFolder = dir + (fs::EndsWithBackslash(dir) ? "" : "\\") + "record\\";
@@ -117,8 +132,12 @@ void ListRememberedFolder(ProgramState& state, Ui& ui) {
   if (state.listing) return;
   state.recordFolder = ini::Read(DataIniPath(state), "路径", "路径");
   ui.ClearItems("start", kReplayList);
-  // Nothing remembered: nothing to list (never a search from the root of a drive).
-  if (state.recordFolder.empty()) return;
+  // Nothing remembered: nothing to list (never a search from the root of a drive), and the
+  // player is told where to begin rather than left with an empty list.
+  if (state.recordFolder.empty()) {
+    ui.ShowNotice("start", "还没有选择过游戏目录，请先点击“选择目录”。", kNoticeTitle);
+    return;
+  }
   if (!fs::EndsWithBackslash(state.recordFolder)) state.recordFolder += '\\';
   ListReplays(state, ui);
 }

@@ -17,11 +17,12 @@ void StartWindowCreated(Ui& ui, const StartupHooks& hooks);
 // Title-bar picture, the toolkit's title-bar buttons, then the person chooser.
 void ModifyWindowCreated(ProgramState& state, Ui& ui, const StartupHooks& hooks);
 
-// Folder browser; remembers install directory + "\record\" in data.ini and appends the
-// replays found below it to the list. A cancel changes nothing.
+// Folder picker, opening in the remembered game folder or else the program's own;
+// remembers install directory + "\record\" in data.ini and appends the replays found below
+// it to the list. A cancel changes nothing.
 void ChooseInstallDirectory(ProgramState& state, Ui& ui);
 // Empties the list and lists the remembered record folder again; with nothing
-// remembered the list stays empty.
+// remembered the list stays empty and a notice says to choose the folder first.
 void ListRememberedFolder(ProgramState& state, Ui& ui);
 // Opens the replay at `path` (a program path): hides the start window and opens the modify
 // window; saving writes back to that file. A replay that cannot be read, or a name not

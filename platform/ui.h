@@ -109,8 +109,9 @@ class Ui {
   // and returns once the user has answered.
   virtual Answer Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) = 0;
 
-  // The shell's folder browser; empty when the user cancels.
-  virtual std::string BrowseFolder(std::string_view owner, std::string_view title) = 0;
+  // The system's folder picker, opening in `startFolder` (a GBK path; empty leaves it to the
+  // system); the picked folder, or empty when the user cancels.
+  virtual std::string BrowseFolder(std::string_view owner, std::string_view title, std::string_view startFolder) = 0;
 
   // A popup menu owned by `owner`, at the mouse. Returns once it has closed: the index of
   // the chosen entry, or -1 when the user closed it without choosing.

@@ -96,10 +96,16 @@ build_tree() {
 configure_native() {
   cmake -S "$root" -B "$root/build/native" -G Ninja -DCMAKE_BUILD_TYPE=${XL_NATIVE_BUILD_TYPE:-Debug} "$@" >/dev/null
 }
+# The Windows tree is built as the release is (scripts/package), so that its exe, made in
+# another folder, must come out byte for byte as the zip's: scripts/test compares the two.
 configure_win64() {
-  cmake -S "$root" -B "$root/build/win64" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  cmake -S "$root" -B "$root/build/win64" -G Ninja -DCMAKE_BUILD_TYPE=Release -DXL_RELEASE=ON \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-toolchain.cmake" "$@" >/dev/null
 }
+
+# The copy of the prefix whose display is at 144 DPI (150 %), made by scripts/setup: the tests
+# check there that the program scales with the display.
+wine_prefix_144dpi() { echo "$WINEPREFIX-144dpi"; }
 
 # The Windows version Wine reports to the programs of the prefix (win7, win10). Programs read
 # it when they start; call it once the display is up, like every Wine call.

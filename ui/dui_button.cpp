@@ -105,7 +105,7 @@ void DuiButton::Render(GpGraphics* g, float width, float height) {
   const StateLook& look = kLooks[state_ & 3];
   Gdiplus::GpPath* rawPath = nullptr;
   if (gp::GdipCreatePath(Gdiplus::FillModeAlternate, &rawPath) == Gdiplus::Ok) {
-    AddRoundRect(rawPath, 0.5f, 0.5f, width - 1.5f, height - 1.5f, 3.0f);
+    AddRoundRect(rawPath, 0.5f, 0.5f, width - 1.5f, height - 1.5f, Host().Pixels(3.0f));
     Gdiplus::GpLineGradient* fill = nullptr;
     Gdiplus::PointF top(0, 0), bottom(0, height);
     if (gp::GdipCreateLineBrush(&top, &bottom, look.fillTop, look.fillBottom, Gdiplus::WrapModeTileFlipX, &fill) ==
@@ -120,7 +120,7 @@ void DuiButton::Render(GpGraphics* g, float width, float height) {
     }
     gp::GdipDeletePath(rawPath);
   }
-  DrawText(g, Text(), RectF(0, 0, width, height), textColour_, nullptr, true, true);
+  DrawText(g, Text(), RectF(0, 0, width, height), textColour_, Host().TextFont(), true, true);
 }
 
 }  // namespace xl::ui

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/codepage.h"
+#include "ui/dpi.h"
 #include "ui/dui_label.h"
 #include "ui/dui_sys_button.h"
 #include "ui/fonts.h"
@@ -44,6 +45,7 @@ DuiHost* DuiHost::FromWindow(HWND window) {
 bool DuiHost::Attach(HWND window, const HostOptions& o) {
   if (!IsWindow(window) || window_ == window || window_ || FromWindow(window)) return false;
   window_ = window;
+  dpi_ = DpiOf(window);
   busy_ = true;
   backgroundColour_ = o.backgroundColour;
   if (!o.backgroundImage.empty()) background_.Load(o.backgroundImage, false);
@@ -73,13 +75,13 @@ bool DuiHost::Attach(HWND window, const HostOptions& o) {
   bool animations = animations_;
   animations_ = false;
   if (styleFlags_ & kCaptionText) CreateCaption();
-  float x = static_cast<float>(size_.cx - 12);
+  float x = static_cast<float>(size_.cx) - Pixels(12);
   for (unsigned kind : kButtonKinds) {
     if (!(styleFlags_ & kind)) continue;
-    float w = kind == kCloseButton ? 39.0f : 28.0f;
+    float w = Pixels(kind == kCloseButton ? 39.0f : 28.0f);
     x -= w;
     ElementOptions eo;
-    eo.rect = RectF(x, 7, w, 19);
+    eo.rect = RectF(x, Pixels(7), w, Pixels(19));
     eo.fadeInterval = 20;
     sysButtons_.push_back(Add<DuiSysButton>(eo, kind));
   }
@@ -119,8 +121,8 @@ void DuiHost::CreateCaption() {
   wchar_t text[257] = {};
   GetWindowTextW(window_, text, 256);
   ElementOptions eo;
-  float left = (styleFlags_ & kDrawIcon) ? 33.0f : 11.0f;
-  eo.rect = RectF(left, 9, std::max(10.0f, static_cast<float>(size_.cx) - left - 60), 18);
+  float left = Pixels((styleFlags_ & kDrawIcon) ? 33.0f : 11.0f);
+  eo.rect = RectF(left, Pixels(9), std::max(Pixels(10), static_cast<float>(size_.cx) - left - Pixels(60)), Pixels(18));
   caption_ = Add<DuiLabel>(eo, FromWide(text), TextColour(0xFFFFFF, 250));
 }
 
@@ -130,7 +132,8 @@ void DuiHost::CreateTooltip() {
                              GetModuleHandleW(nullptr), nullptr);
   if (!tooltip_) return;
   SetWindowPos(tooltip_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 1024);
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scaled(1024, dpi_));
+  SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(TooltipFont(dpi_)), FALSE);
 }
 
 void DuiHost::Detach() {
@@ -325,7 +328,8 @@ void DuiHost::DrawIcon(GpGraphics* g) {
   UINT w = 0, h = 0;
   gp::GdipGetImageWidth(bitmap, &w);
   gp::GdipGetImageHeight(bitmap, &h);
-  DrawImageAlpha(g, bitmap, RectF(11, 11, 16, 16), RectF(0, 0, float(w), float(h)), 255);
+  DrawImageAlpha(g, bitmap, RectF(Pixels(11), Pixels(11), Pixels(16), Pixels(16)), RectF(0, 0, float(w), float(h)),
+                 255);
 }
 
 void DuiHost::DrawBorder(GpGraphics* g) {
@@ -420,6 +424,7 @@ LRESULT DuiHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) OnSize();
       break;
+    case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_ACTIVATE: OnActivate(LOWORD(wParam) != WA_INACTIVE); break;
     case WM_SETTEXT: return OnSetText(reinterpret_cast<LPCWSTR>(lParam));
     case WM_PAINT: OnPaint(); return 0;
@@ -476,6 +481,29 @@ void DuiHost::OnSize() {
   Compose();
 }
 
+float DuiHost::Pixels(float design) const { return Scaled(design, dpi_); }
+
+GpFont* DuiHost::TextFont() const { return UiFont(dpi_); }
+
+// Moved to a monitor of another DPI: every element keeps its place and size in design pixels,
+// the window takes the size the system suggests, and texts are measured and drawn afresh in
+// the font of the new DPI.
+void DuiHost::OnDpiChanged(UINT dpi, const RECT* suggested) {
+  if (dpi == 0 || dpi == dpi_) return;
+  const float ratio = static_cast<float>(dpi) / static_cast<float>(dpi_);
+  dpi_ = dpi;
+  for (auto& e : owned_) {
+    RectF r = e->rect_;
+    e->Move(RectF(r.X * ratio, r.Y * ratio, r.Width * ratio, r.Height * ratio));
+    e->bitmap_.reset();  // the text font changed with the DPI
+  }
+  if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(TooltipFont(dpi_)), FALSE);
+  if (suggested)
+    SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Compose();
+}
+
 void DuiHost::OnActivate(bool active) {
   if (active || !pressing_) return;
   ReleaseCapture();
@@ -527,15 +555,18 @@ bool DuiHost::OnSetCursor(HWND target) {
 void DuiHost::OnGetMinMaxInfo(MINMAXINFO* info) {
   RECT work;
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  info->ptMaxSize = POINT{work.right - work.left + 14, work.bottom - work.top + 14};
-  info->ptMaxPosition = POINT{work.left - 7, work.top - 7};
+  // A maximised window leaves its seven-pixel edge off the screen on every side.
+  const int edge = Scaled(7, dpi_);
+  info->ptMaxSize = POINT{work.right - work.left + 2 * edge, work.bottom - work.top + 2 * edge};
+  info->ptMaxPosition = POINT{work.left - edge, work.top - edge};
   if (styleFlags_ == 0) {
-    info->ptMinTrackSize = POINT{21, 20};
+    info->ptMinTrackSize = POINT{Scaled(21, dpi_), Scaled(20, dpi_)};
     return;
   }
   int buttons = 0;
   for (unsigned kind : kButtonKinds) buttons += (styleFlags_ & kind) ? 1 : 0;
-  info->ptMinTrackSize = POINT{28 * buttons + ((styleFlags_ & kCloseButton) ? 11 : 0) + 36, 40};
+  info->ptMinTrackSize =
+      POINT{Scaled(28 * buttons + ((styleFlags_ & kCloseButton) ? 11 : 0) + 36, dpi_), Scaled(40, dpi_)};
 }
 
 void DuiHost::OnStyleChanged() {

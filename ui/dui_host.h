@@ -81,8 +81,9 @@ struct EffectFrame {
 // Number of frames of an effect kind: ten to open; fifteen to close, twenty for kind 2.
 int EffectFrameCount(int kind, bool closing);
 // Frame `frame` (1-based) of an effect on a window of the given size; `durationMs` is the
-// length asked of an opening effect.
-EffectFrame EffectFrameAt(int kind, int frame, bool closing, int width, int height, int durationMs = 200);
+// length asked of an opening effect. Distances in pixels are the design's, at `dpi`.
+EffectFrame EffectFrameAt(int kind, int frame, bool closing, int width, int height, int durationMs = 200,
+                          UINT dpi = 96);
 
 using CustomPaintHandler = std::function<void(HWND, GpGraphics*, int width, int height)>;
 // Sees every window message first; any answer but kUnhandled is returned at once.
@@ -161,6 +162,13 @@ class DuiHost {
   const std::vector<DuiSysButton*>& SysButtons() const { return sysButtons_; }
   void SetAccessKey(DuiElement* element, wchar_t key);
 
+  // The DPI the window is drawn at (its monitor's); every layout of the host and of the boxes
+  // and menus built on it is in design pixels times Dpi() / 96.
+  UINT Dpi() const { return dpi_; }
+  float Pixels(float design) const;
+  // The text font of the elements at the host's DPI.
+  GpFont* TextFont() const;
+
   int Width() const { return size_.cx; }
   int Height() const { return size_.cy; }
   unsigned StyleFlags() const { return styleFlags_; }
@@ -212,6 +220,7 @@ class DuiHost {
 
   // Window messages (dui_host.cpp).
   void OnSize();
+  void OnDpiChanged(UINT dpi, const RECT* suggested);
   void OnActivate(bool active);
   LRESULT OnSetText(LPCWSTR text);
   void OnPaint();
@@ -245,11 +254,13 @@ class DuiHost {
   void DrawEffectFrame(Surface& target, int kind, const EffectFrame& frame);
   void PumpFor(DWORD ms);
   void ApplyBlur(const RECT& rect, int corner);
+  RECT BlurRect() const;
   void SetRoundedRegion(int inset, int corner);
 
   HWND window_ = nullptr;
   WNDPROC previousProc_ = nullptr;
   SIZE size_{0, 0};
+  UINT dpi_ = 96;
   Surface buffer_;
   Surface second_;
   Picture background_;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/dpi.h"
 #include "ui/dui_host.h"
 #include "ui/ui_start.h"
 
@@ -26,6 +27,12 @@ void DuiHost::ApplyBlur(const RECT& rect, int corner) {
   blur.fEnable = TRUE;
   blur.hRgnBlur = region.get();
   DwmEnableBlurBehindWindow(window_, &blur);
+}
+
+// The blurred area: the window less its six-pixel shadow band.
+RECT DuiHost::BlurRect() const {
+  const int band = Scaled(6, dpi_), edge = Scaled(5, dpi_);
+  return RECT{band, band, size_.cx - edge, size_.cy - edge};
 }
 
 void DuiHost::SetRoundedRegion(int inset, int corner) {
@@ -51,7 +58,7 @@ void DuiHost::PumpFor(DWORD ms) {
 void DuiHost::Show(int effect, int durationMs) {
   if (!window_) return;
   if (effect == 0 || !second_.Valid() || !buffer_.Valid()) {
-    ApplyBlur(RECT{6, 6, size_.cx - 5, size_.cy - 5}, 6);
+    ApplyBlur(BlurRect(), Scaled(6, dpi_));
     ShowWindow(window_, SW_SHOWNORMAL);
     Compose();
     return;
@@ -60,7 +67,7 @@ void DuiHost::Show(int effect, int durationMs) {
   LONG_PTR exStyle = GetWindowLongPtrW(window_, GWL_EXSTYLE);
   if (!wasLayered) {
     SetWindowLongPtrW(window_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-    SetRoundedRegion(6, 5);
+    SetRoundedRegion(Scaled(6, dpi_), Scaled(5, dpi_));
   }
   busy_ = true;
   Compose();  // busy: nothing is pushed, but the buffer must hold the final image
@@ -70,11 +77,11 @@ void DuiHost::Show(int effect, int durationMs) {
   second_.Clear(0);
   PushLayered(second_.dc());
   ShowWindow(window_, SW_SHOWNORMAL);
-  if (blurBehind_) ApplyBlur(RECT{0, 0, 0, 0}, 6);
+  if (blurBehind_) ApplyBlur(RECT{0, 0, 0, 0}, Scaled(6, dpi_));
   PlayOpenEffect(effect, durationMs);
   if (!window_) return;
   PushLayered(buffer_.dc());
-  ApplyBlur(RECT{6, 6, size_.cx - 5, size_.cy - 5}, 6);
+  ApplyBlur(BlurRect(), Scaled(6, dpi_));
   if (!wasLayered) SetWindowLongPtrW(window_, GWL_EXSTYLE, exStyle);
   busy_ = false;
   Compose();
@@ -85,7 +92,7 @@ int EffectFrameCount(int kind, bool closing) {
   return kind == 2 ? 20 : 15;
 }
 
-EffectFrame EffectFrameAt(int kind, int i, bool closing, int width, int height, int durationMs) {
+EffectFrame EffectFrameAt(int kind, int i, bool closing, int width, int height, int durationMs, UINT dpi) {
   const int frames = EffectFrameCount(kind, closing);
   const float w = static_cast<float>(width), h = static_cast<float>(height);
   EffectFrame f{RectF(0, 0, w, h), false, 0.0f, 0, 0};
@@ -108,13 +115,14 @@ EffectFrame EffectFrameAt(int kind, int i, bool closing, int width, int height, 
   switch (kind) {
     case 1: f.pauseMs = 10; break;
     case 2: {
-      // Swells by 1.5 pixels a frame up to 5, then shrinks 2 pixels a frame.
+      // Swells by 1.5 pixels a frame up to 5, then shrinks 2 pixels a frame (design pixels).
+      const float px = Scaled(1.0f, dpi);
       float grow = 1.5f * static_cast<float>(i);
       if (grow <= 5) {
-        f.dest = RectF(-0.75f * i, -0.75f * i, w + grow, h + grow);
+        f.dest = RectF(-0.75f * i * px, -0.75f * i * px, w + grow * px, h + grow * px);
       } else {
         float c = 2.0f * static_cast<float>(i - 4);
-        f.dest = RectF(c / 2 - 5, c / 2 - 5, w + 10 - c, h + 10 - c);
+        f.dest = RectF((c / 2 - 5) * px, (c / 2 - 5) * px, w + (10 - c) * px, h + (10 - c) * px);
       }
       f.pauseMs = static_cast<DWORD>(std::max(16 - i, 10));
       break;
@@ -149,11 +157,11 @@ void DuiHost::PlayOpenEffect(int effect, int durationMs) {
 void DuiHost::PlayCloseEffect() {
   if (!buffer_.Valid() || !second_.Valid()) return;
   if (!Layered()) SetWindowLongPtrW(window_, GWL_EXSTYLE, GetWindowLongPtrW(window_, GWL_EXSTYLE) | WS_EX_LAYERED);
-  if (blurBehind_) ApplyBlur(RECT{0, 0, 0, 0}, 6);
+  if (blurBehind_) ApplyBlur(RECT{0, 0, 0, 0}, Scaled(6, dpi_));
   busy_ = true;
   const int kind = closeEffect_;
   for (int i = 1, n = EffectFrameCount(kind, true); i <= n && window_; ++i) {
-    EffectFrame frame = EffectFrameAt(kind, i, true, size_.cx, size_.cy);
+    EffectFrame frame = EffectFrameAt(kind, i, true, size_.cx, size_.cy, 200, dpi_);
     second_.Clear(0x00FFFFFF);
     DrawEffectFrame(second_, kind, frame);
     PushLayered(second_.dc());

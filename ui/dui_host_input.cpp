@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include <cwctype>
+
+#include "ui/dpi.h"
 #include "ui/dui_label.h"
 #include "ui/fonts.h"
 
@@ -23,10 +25,12 @@ enum Zone {
   kBottomRight = 8
 };
 
-Zone ZoneAt(int x, int y, int w, int h) {
-  bool top = y <= 7, bottom = h - y < 10;
-  int leftEdge = (top || bottom) ? 9 : 7;
-  bool left = x <= leftEdge, right = w - x < 10;
+// The zones are 7 to 10 design pixels deep, at the window's DPI.
+Zone ZoneAt(int x, int y, int w, int h, UINT dpi) {
+  const int inner = Scaled(7, dpi), outer = Scaled(10, dpi);
+  bool top = y <= inner, bottom = h - y < outer;
+  int leftEdge = (top || bottom) ? Scaled(9, dpi) : inner;
+  bool left = x <= leftEdge, right = w - x < outer;
   if (top) return left ? kTopLeft : right ? kTopRight : kTop;
   if (bottom) return left ? kBottomLeft : right ? kBottomRight : kBottom;
   if (left) return kLeft;
@@ -150,7 +154,7 @@ LRESULT DuiHost::OnDoubleClick(LPARAM lParam) {
 bool DuiHost::EdgeSizing(UINT message, int x, int y) {
   if (!resizable_ || pressing_ || IsZoomed(window_) || (message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN))
     return false;
-  Zone zone = ZoneAt(x, y, size_.cx, size_.cy);
+  Zone zone = ZoneAt(x, y, size_.cx, size_.cy, dpi_);
   if (zone == kNoZone) return false;
   ::SetCursor(LoadCursorW(nullptr, ZoneCursor(zone)));
   if (DuiElement* old = hot_) {
@@ -202,7 +206,8 @@ void DuiHost::PressAt(DuiElement* hit, WPARAM wParam, LPARAM lParam, float y) {
     return;
   }
   bool maximizable = styleFlags_ & kMaximizeButton;
-  if (doubleClick && maximizable && ((hit && hit == caption_ && (styleFlags_ & kCaptionText)) || (!hit && y < 30))) {
+  if (doubleClick && maximizable &&
+      ((hit && hit == caption_ && (styleFlags_ & kCaptionText)) || (!hit && y < Pixels(30)))) {
     ToggleMaximize();
     SendMessageW(window_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     return;

@@ -34,7 +34,9 @@ DuiLabel::DuiLabel(DuiHost& host, const ElementOptions& options, std::string_vie
   DuiElement::SetText(text);
 }
 
-Gdiplus::SizeF DuiLabel::Measure() const { return MeasureText(Host().Graphics(), Text(), font_); }
+Gdiplus::SizeF DuiLabel::Measure() const {
+  return MeasureText(Host().Graphics(), Text(), font_ ? font_ : Host().TextFont());
+}
 
 void DuiLabel::SizeToText() {
   Gdiplus::SizeF size = Measure();
@@ -51,7 +53,7 @@ LRESULT DuiLabel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void DuiLabel::Render(GpGraphics* g, float width, float height) {
-  GpFont* font = font_ ? font_ : DefaultUiFont();
+  GpFont* font = font_ ? font_ : Host().TextFont();
   if (!font || Text().empty()) return;
   GpStringFormat* raw = nullptr;
   if (gp::GdipCreateStringFormat(unlimited_ ? Gdiplus::StringFormatFlagsNoWrap : 0, LANG_NEUTRAL, &raw) != Gdiplus::Ok)

@@ -16,7 +16,7 @@ class DuiLabel : public DuiElement {
     RequestRepaint();
   }
   ARGB Colour() const { return colour_; }
-  // The label's font; null means the default UI font.
+  // The label's font; null means the UI font at the host's DPI.
   void SetFont(GpFont* font) {
     font_ = font;
     RequestRepaint();

@@ -77,14 +77,14 @@ std::vector<MenuItemKind> DuiMenu::Kinds() const {
   return kinds;
 }
 
-MenuSize DuiMenu::Measure(const std::function<int(std::string_view)>& textWidth) const {
+MenuSize DuiMenu::Measure(const std::function<int(std::string_view)>& textWidth, int dpi) const {
   int widest = 0;
   // A fixed width needs no text measured.
   if (fixedWidth_ <= 0) {
     for (const MenuItem& item : items_)
       if (item.kind != MenuItemKind::Separator) widest = std::max(widest, textWidth(item.text));
   }
-  return MeasureMenu(fixedWidth_, widest, Kinds());
+  return MeasureMenu(fixedWidth_, widest, Kinds(), dpi);
 }
 
 }  // namespace xl::ui

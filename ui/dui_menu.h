@@ -71,8 +71,9 @@ class DuiMenu {
   void SetWidth(int width) { fixedWidth_ = width; }
   int FixedWidth() const { return fixedWidth_; }
 
-  // Size of a level showing this menu, measuring texts with `textWidth` (pixels).
-  MenuSize Measure(const std::function<int(std::string_view)>& textWidth) const;
+  // Size of a level showing this menu at `dpi`, measuring texts with `textWidth` (pixels at
+  // that DPI).
+  MenuSize Measure(const std::function<int(std::string_view)>& textWidth, int dpi = 96) const;
   std::vector<MenuItemKind> Kinds() const;
 
   // Shows the menu as a root menu owned by `owner` at (x, y) on the screen, or at the

@@ -1,5 +1,8 @@
 #include "ui/dui_menu_item.h"
 
+#include <cmath>
+
+#include "ui/dpi.h"
 #include "ui/dui_button.h"
 #include "ui/dui_host.h"
 #include "ui/popup_menu.h"
@@ -20,8 +23,8 @@ void FillRect(GpGraphics* g, ARGB colour, float x, float y, float w, float h) {
 }
 
 // The little triangle that tells a sub-menu item from a normal one.
-void DrawArrow(GpGraphics* g, float right, float middle, ARGB colour) {
-  Gdiplus::PointF points[3] = {{right - 4, middle - 4}, {right, middle}, {right - 4, middle + 4}};
+void DrawArrow(GpGraphics* g, float right, float middle, float size, ARGB colour) {
+  Gdiplus::PointF points[3] = {{right - size, middle - size}, {right, middle}, {right - size, middle + size}};
   GpSolidFill* brush = nullptr;
   if (gp::GdipCreateSolidFill(colour, &brush) != Gdiplus::Ok) return;
   gp::GdipFillPolygon(g, brush, points, 3, Gdiplus::FillModeAlternate);
@@ -110,8 +113,9 @@ void DuiMenuItem::SubMenuSwitch(bool now) {
 }
 
 void DuiMenuItem::Render(GpGraphics* g, float width, float height) {
+  auto px = [this](float design) { return Host().Pixels(design); };
   if (item_.kind == MenuItemKind::Separator) {
-    FillRect(g, kSeparatorColour, 0, 1, width, 1);
+    FillRect(g, kSeparatorColour, 0, std::floor(px(1)), width, static_cast<float>(LineWidth(Host().Dpi())));
     return;
   }
   if (Highlighted()) {
@@ -123,11 +127,12 @@ void DuiMenuItem::Render(GpGraphics* g, float width, float height) {
     }
   }
   if (icon_)
-    DrawImageAlpha(g, icon_.get(), RectF(2, 1, 20, 20),
+    DrawImageAlpha(g, icon_.get(), RectF(px(2), px(1), px(20), px(20)),
                    RectF(0, 0, static_cast<float>(icon_.Width()), static_cast<float>(icon_.Height())), 255);
   // Text one line high, vertically centred on the 22-pixel item.
-  DrawText(g, item_.text, RectF(30, (height - 14) / 2, width - 30, 16), item_.TextArgb(), nullptr, false, true);
-  if (item_.kind == MenuItemKind::SubMenu) DrawArrow(g, width - 8, height / 2, kArrowColour);
+  DrawText(g, item_.text, RectF(px(30), (height - px(14)) / 2, width - px(30), px(16)), item_.TextArgb(),
+           Host().TextFont(), false, true);
+  if (item_.kind == MenuItemKind::SubMenu) DrawArrow(g, width - px(8), height / 2, px(4), kArrowColour);
 }
 
 }  // namespace xl::ui

@@ -1,5 +1,7 @@
 #include "ui/dui_sys_button.h"
 
+#include <algorithm>
+
 #include "ui/dui_host.h"
 #include "ui/ui_start.h"
 
@@ -49,7 +51,9 @@ void DuiSysButton::Render(GpGraphics* g, float width, float height) {
   bool restore = kind_ == kMaximizeButton && Window() && IsZoomed(Window());
   float w = kind_ == kCloseButton ? SysButtonSprite::kCloseWidth : SysButtonSprite::kOtherWidth;
   float x = static_cast<float>(SysButtonSprite::Column(kind_, restore)) + w * static_cast<float>(state_);
-  DrawImageAlpha(g, sprite, RectF(0, 0, width, height), RectF(x, 0, w, height), 255);
+  // The sprite's pictures are design pixels: as many rows as the button is tall at 96 DPI.
+  const float rows = std::min(height / Host().Pixels(1.0f), static_cast<float>(SysButtonSprite::kHeight));
+  DrawSheetPart(g, sprite, RectF(0, 0, width, height), RectF(x, 0, w, rows), 255);
 }
 
 }  // namespace xl::ui

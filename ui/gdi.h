@@ -151,8 +151,12 @@ class Surface {
 // Smoothing anti-alias (4) and text hint anti-alias grid-fit (3) on every toolkit graphics.
 void PrepareGraphics(GpGraphics* g);
 
-// Draws `image` into (x, y, w, h) from its source rectangle with a constant alpha 0-255.
+// Draws `image` into (x, y, w, h) from its source rectangle with a constant alpha 0-255;
+// scaled with the high-quality bicubic filter when the sizes differ.
 void DrawImageAlpha(GpGraphics* g, GpImage* image, RectF dest, RectF source, int alpha);
+// The same for one picture of a sheet of pictures (a sprite, the badges of the message box):
+// scaled, it is filtered on its own, so none of its neighbours bleeds in at its edges.
+void DrawSheetPart(GpGraphics* g, GpImage* sheet, RectF dest, RectF source, int alpha);
 
 // 0x00BBGGRR system colour value plus alpha to ARGB (red and blue swapped).
 constexpr ARGB ColourToArgb(uint32_t bgr, int alpha) {

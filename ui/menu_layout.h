@@ -21,7 +21,9 @@ struct MenuSize {
 };
 
 // Each level: an 8-pixel margin inside a 6-pixel shadow band, 22-pixel items and 3-pixel
-// separators; the icon column is 24 pixels wide and text starts 30 pixels into an item.
+// separators; the icon column is 24 pixels wide and text starts 30 pixels into an item. These
+// are design pixels (96 DPI); every function below takes the DPI the menu is shown at and
+// gives screen pixels.
 inline constexpr int kMenuMinWidth = 50;
 inline constexpr int kMenuTextPadding = 50;   // around the widest text
 inline constexpr int kMenuArrowPadding = 15;  // room for the arrow of a sub-menu item
@@ -31,13 +33,14 @@ inline constexpr int kMenuMargin = 8;
 
 // Width of a level: a fixed width (0 = none) is at least kMenuMinWidth; otherwise the
 // widest text plus padding, plus room for an arrow when some item opens a sub-menu.
-int MenuWidth(int fixedWidth, int widestText, bool hasSubMenu);
+// `widestText` is measured in screen pixels at `dpi`.
+int MenuWidth(int fixedWidth, int widestText, bool hasSubMenu, int dpi = 96);
 // Height of a level: 16 + 3 per separator + 22 per other item.
-MenuSize MeasureMenu(int fixedWidth, int widestText, const std::vector<MenuItemKind>& kinds);
+MenuSize MeasureMenu(int fixedWidth, int widestText, const std::vector<MenuItemKind>& kinds, int dpi = 96);
 
 // Rectangle of every item in its level's client area, top-down from y = 8: items span the
 // level less the margins, separators start right of the icon column.
-std::vector<MenuRect> MenuItemRects(int menuWidth, const std::vector<MenuItemKind>& kinds);
+std::vector<MenuRect> MenuItemRects(int menuWidth, const std::vector<MenuItemKind>& kinds, int dpi = 96);
 
 struct MenuPlacement {
   int x = 0, y = 0;
@@ -48,12 +51,13 @@ struct MenuPlacement {
 // A root menu opens with its top-left corner at the point; near the right edge of the work
 // area it opens to the left of the point, near the bottom above it. It never starts left of
 // or above the work area.
-MenuPlacement PlaceRootMenu(int x, int y, MenuSize size, const MenuRect& workArea);
+MenuPlacement PlaceRootMenu(int x, int y, MenuSize size, const MenuRect& workArea, int dpi = 96);
 
 // A sub-menu opens overlapping its parent's right edge, level with the parent's active item
 // (`item` in the parent's client coordinates, `parent` its window on the screen). Near the
 // right edge it opens on the parent's left instead (flipped); near the bottom it moves up
 // until its bottom lines up with the bottom of the active item.
-MenuPlacement PlaceSubMenu(const MenuRect& parent, const MenuRect& item, MenuSize size, const MenuRect& workArea);
+MenuPlacement PlaceSubMenu(const MenuRect& parent, const MenuRect& item, MenuSize size, const MenuRect& workArea,
+                           int dpi = 96);
 
 }  // namespace xl::ui

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "resources/resources.h"
+#include "ui/dpi.h"
 #include "ui/dui_button.h"
 #include "ui/dui_host.h"
 #include "ui/dui_label.h"
@@ -39,8 +40,12 @@ constexpr long kBoxColour = 0xFF8800;  // 0x00BBGGRR: a clear blue
 constexpr int kBoxLayerAlpha = 210;
 constexpr int kMessageBoxKind = 3;
 
-RectF ButtonRect(float boxWidth, float boxHeight, int n) {
-  return RectF(boxWidth - 75.0f * static_cast<float>(n) - 10.0f, boxHeight - 36.0f, kButtonWidth, kButtonHeight);
+// Every length of the box's layout is in design pixels; at `dpi` it is this many pixels.
+float Px(float design, UINT dpi) { return Scaled(design, dpi); }
+
+RectF ButtonRect(float boxWidth, float boxHeight, int n, UINT dpi) {
+  return RectF(boxWidth - Px(75.0f * static_cast<float>(n) + 10.0f, dpi), boxHeight - Px(36, dpi),
+               Px(kButtonWidth, dpi), Px(kButtonHeight, dpi));
 }
 
 // Column of the badge for a style; unlisted styles take the first badge.
@@ -122,22 +127,27 @@ void DrawSlice(GpGraphics* g, GpImage* strip, RectF dest, float sourceY, float s
 
 void PaintBox(HWND window, GpGraphics* g, int width, int height) {
   RunningBox* box = BoxOfWindow(window);
-  if (!box) return;
+  if (!box || !box->host) return;
+  const UINT dpi = box->host->Dpi();
+  auto px = [dpi](float design) { return Px(design, dpi); };
   float w = static_cast<float>(width), h = static_cast<float>(height);
   if (box->strip) {
     // One-pixel columns stretched: sample them exactly, without blending in the outside.
+    // The strip's rows are design pixels, stretched to the DPI with them.
     gp::GdipSetInterpolationMode(g, Gdiplus::InterpolationModeNearestNeighbor);
     gp::GdipSetPixelOffsetMode(g, Gdiplus::PixelOffsetModeHalf);
-    DrawSlice(g, box->strip.get(), RectF(7, 7, w - 14, 96), 0, 96);
-    DrawSlice(g, box->strip.get(), RectF(7, 103, w - 14, h - 145), 97, -21);
-    DrawSlice(g, box->strip.get(), RectF(7, h - 42, w - 14, 35), 129, 31);
+    // The middle goes first, a pixel taller at both ends: sampled to another height than its
+    // own, its edge rows could otherwise stay empty between the slices.
+    DrawSlice(g, box->strip.get(), RectF(px(7), px(103) - 1, w - px(14), h - px(145) + 2), 97, -21);
+    DrawSlice(g, box->strip.get(), RectF(px(7), px(7), w - px(14), px(96)), 0, 96);
+    DrawSlice(g, box->strip.get(), RectF(px(7), h - px(42), w - px(14), px(35)), 129, 31);
     gp::GdipSetInterpolationMode(g, Gdiplus::InterpolationModeDefault);
     gp::GdipSetPixelOffsetMode(g, Gdiplus::PixelOffsetModeDefault);
   }
   auto kind = reinterpret_cast<INT_PTR>(GetPropW(window, kPropFlags));
   auto style = reinterpret_cast<INT_PTR>(GetPropW(window, kPropMsgBox));
   if (kind == kMessageBoxKind && style != 0 && box->icons)
-    DrawImageAlpha(g, box->icons.get(), RectF(30, 40, 40, 40), RectF(IconColumn(style), 0, 40, 40), 255);
+    DrawSheetPart(g, box->icons.get(), RectF(px(30), px(40), px(40), px(40)), RectF(IconColumn(style), 0, 40, 40), 255);
 }
 
 // Keeps the buttons at the bottom right when the box changes size.
@@ -148,7 +158,8 @@ void PlaceButtons(HWND window, int width, int height) {
     if (e->Role() != DuiButton::kRole) continue;
     auto fields = SplitBar(e->Tag());
     auto n = fields.size() == 3 ? Number(fields[2]) : std::nullopt;
-    if (n) e->Move(ButtonRect(static_cast<float>(width), static_cast<float>(height), static_cast<int>(*n)));
+    if (n)
+      e->Move(ButtonRect(static_cast<float>(width), static_cast<float>(height), static_cast<int>(*n), host->Dpi()));
   }
 }
 
@@ -244,9 +255,12 @@ int SkinnedMessageBox(HWND owner, std::string_view text, const MessageBoxOptions
   auto centre = [&](float size, LONG from, LONG to) {
     return static_cast<float>(from) + (static_cast<float>(to - from) - size) / 2;
   };
-  RectF box(0, 0, kBoxWidth, kBoxHeight);
-  RectF textRect =
-      style != 0 ? RectF(85, 43, box.Width - 120, box.Height - 100) : RectF(30, 43, box.Width - 60, box.Height - 100);
+  // The box is laid out at the DPI of the monitor it opens on.
+  const UINT dpi = DpiAt(POINT{(reference.left + reference.right) / 2, (reference.top + reference.bottom) / 2});
+  auto px = [dpi](float design) { return Px(design, dpi); };
+  RectF box(0, 0, px(kBoxWidth), px(kBoxHeight));
+  RectF textRect = style != 0 ? RectF(px(85), px(43), box.Width - px(120), box.Height - px(100))
+                              : RectF(px(30), px(43), box.Width - px(60), box.Height - px(100));
   box.X = centre(box.Width, reference.left, reference.right);
   box.Y = centre(box.Height, reference.top, reference.bottom);
 
@@ -278,7 +292,7 @@ int SkinnedMessageBox(HWND owner, std::string_view text, const MessageBoxOptions
 
   // Grow the box to the text; only explicit line breaks wrap.
   const float marginX = box.Width - textRect.Width, marginY = box.Height - textRect.Height;
-  Gdiplus::SizeF measured = MeasureText(host.Graphics(), text);
+  Gdiplus::SizeF measured = MeasureText(host.Graphics(), text, host.TextFont());
   auto moveBox = [&] {
     MoveWindow(window, static_cast<int>(std::lround(box.X)), static_cast<int>(std::lround(box.Y)),
                static_cast<int>(std::lround(box.Width)), static_cast<int>(std::lround(box.Height)), FALSE);
@@ -287,15 +301,15 @@ int SkinnedMessageBox(HWND owner, std::string_view text, const MessageBoxOptions
     box.Width = measured.Width + marginX;
     box.X = centre(box.Width, reference.left, reference.right);
     moveBox();
-    textRect.Width = measured.Width + 10;
+    textRect.Width = measured.Width + px(10);
   }
   if (measured.Height > textRect.Height) {
     box.Height = measured.Height + marginY;
     box.Y = centre(box.Height, reference.top, reference.bottom);
     moveBox();
-    textRect.Height = measured.Height + 5;
+    textRect.Height = measured.Height + px(5);
   }
-  if (measured.Height < 30.0f - 1e-7f) textRect.Y += 4;
+  if (measured.Height < px(30) - 1e-7f) textRect.Y += px(4);
 
   const ButtonSet& set = ButtonSetOf(buttonSet);
   const std::vector<std::string>& texts = o.buttonTexts && !o.buttonTexts->empty() ? *o.buttonTexts : set.texts;
@@ -304,7 +318,7 @@ int SkinnedMessageBox(HWND owner, std::string_view text, const MessageBoxOptions
   for (size_t i = 0; i < count; ++i) {
     int n = static_cast<int>(i) + 1;
     ElementOptions eo;
-    eo.rect = ButtonRect(box.Width, box.Height, n);
+    eo.rect = ButtonRect(box.Width, box.Height, n, dpi);
     auto* button = host.Add<DuiButton>(eo, texts[i]);
     button->SetTag(std::to_string(running.slot) + "|" + std::to_string(set.codes[i]) + "|" + std::to_string(n));
     running.buttons.push_back(button);

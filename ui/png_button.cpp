@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/codepage.h"
+#include "ui/dpi.h"
 #include "ui/picture_loader.h"
 #include "ui/tooltip.h"
 
@@ -99,19 +100,24 @@ void DrawBackground(GpGraphics* g, HBITMAP cache, int w, int h) {
   gp::GdipDrawImageRectI(g, background.get(), 0, 0, w, h);
 }
 
-void DrawImage(GpGraphics* g, GpImage* image, int placement, int w, int h) {
+// A picture's pixels are design pixels: at the button's DPI its natural size is that many
+// pixels scaled, and fitting never enlarges it beyond that.
+void DrawImage(GpGraphics* g, GpImage* image, int placement, int w, int h, UINT dpi) {
   UINT iw = 0, ih = 0;
   gp::GdipGetImageWidth(image, &iw);
   gp::GdipGetImageHeight(image, &ih);
   if (iw == 0 || ih == 0) return;
-  RECT r = PlacedImage(placement, static_cast<int>(iw), static_cast<int>(ih), w, h);
+  RECT r = PlacedImage(placement, Scaled(static_cast<int>(iw), dpi), Scaled(static_cast<int>(ih), dpi), w, h);
   int dw = r.right - r.left, dh = r.bottom - r.top;
   if (dw == static_cast<int>(iw) && dh == static_cast<int>(ih)) {
     gp::GdipDrawImageRectI(g, image, r.left, r.top, dw, dh);
     return;
   }
   // A scaled picture would fade at its edges, where the filter reads beyond the picture:
-  // mirroring the picture there keeps the edges as solid as the rest.
+  // mirroring the picture there keeps the edges as solid as the rest. The filter is the
+  // high-quality bicubic one, for sharp pictures at every display scale.
+  gp::GdipSetInterpolationMode(g, Gdiplus::InterpolationModeHighQualityBicubic);
+  gp::GdipSetPixelOffsetMode(g, Gdiplus::PixelOffsetModeHalf);
   GpImageAttributes* raw = nullptr;
   if (gp::GdipCreateImageAttributes(&raw) == Gdiplus::Ok)
     gp::GdipSetImageAttributesWrapMode(raw, Gdiplus::WrapModeTileFlipXY, 0, FALSE);
@@ -122,7 +128,8 @@ void DrawImage(GpGraphics* g, GpImage* image, int placement, int w, int h) {
 
 void DrawBackgroundAndImage(HWND hwnd, GpGraphics* g, HBITMAP cache, int w, int h) {
   DrawBackground(g, cache, w, h);
-  if (GpImage* image = ShownImage(hwnd)) DrawImage(g, image, static_cast<int>(IntProp(hwnd, kPlacementProp)), w, h);
+  if (GpImage* image = ShownImage(hwnd))
+    DrawImage(g, image, static_cast<int>(IntProp(hwnd, kPlacementProp)), w, h, DpiOf(hwnd));
 }
 
 // Draws the button (its copied background, then the state's picture) into `dc`, or into the

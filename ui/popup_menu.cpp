@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/dpi.h"
 #include "ui/dui_label.h"
 #include "ui/dui_menu_item.h"
 #include "ui/ui_start.h"
@@ -73,26 +74,28 @@ void RoundedRect(GpGraphics* g, float x, float y, float w, float h, float d, ARG
 
 }  // namespace
 
-void PaintMenuPanel(GpGraphics* g, int width, int height) {
+void PaintMenuPanel(GpGraphics* g, int width, int height, UINT dpi) {
+  auto px = [dpi](float design) { return Scaled(design, dpi); };
   gp::GdipGraphicsClear(g, 0x00FFFFFF);
-  float x = 6, y = 6, w = static_cast<float>(width - 12), h = static_cast<float>(height - 12);
-  RoundedRect(g, x, y, w, h, 4, 0xEAFFFFFF, 0x7D000000);
+  float x = px(6), y = px(6), w = static_cast<float>(width) - px(12), h = static_cast<float>(height) - px(12);
+  RoundedRect(g, x, y, w, h, px(4), 0xEAFFFFFF, 0x7D000000);
   // The shadow: three ever fainter outlines, each a pixel further out and rounder.
   const ARGB shadow[] = {0x23000000, 0x0F000000, 0x05000000};
+  const float step = px(1);
   for (int i = 0; i < 3; ++i) {
-    x -= 1, y -= 1, w += 2, h += 2;
-    RoundedRect(g, x, y, w, h, 7.0f + 3.0f * i, 0, shadow[i]);
+    x -= step, y -= step, w += 2 * step, h += 2 * step;
+    RoundedRect(g, x, y, w, h, px(7.0f + 3.0f * i), 0, shadow[i]);
   }
-  RoundedRect(g, 8, 8, 24, static_cast<float>(height - 16), 3, 0xFED1E4EC, 0xFED1E4EC);
+  RoundedRect(g, px(8), px(8), px(24), static_cast<float>(height) - px(16), px(3), 0xFED1E4EC, 0xFED1E4EC);
 }
 
-int MenuTextWidth(std::string_view text) {
+int MenuTextWidth(std::string_view text, UINT dpi) {
   WindowDC screen(nullptr);
   GpGraphics* raw = nullptr;
   if (!screen.get() || gp::GdipCreateFromHDC(screen.get(), &raw) != Gdiplus::Ok) return 0;
   Graphics g(raw);
   PrepareGraphics(raw);
-  return static_cast<int>(std::ceil(MeasureText(raw, text).Width));
+  return static_cast<int>(std::ceil(MeasureText(raw, text, UiFont(dpi)).Width));
 }
 
 // ---- MenuLevel ----
@@ -136,11 +139,11 @@ bool MenuLevel::Create(HWND parentWindow, MenuPlacement placement, MenuSize size
   options.animations = false;
   options.resizable = false;
   options.captionDrag = false;
-  host_.SetCustomPaint([](HWND, GpGraphics* g, int w, int h) { PaintMenuPanel(g, w, h); });
+  host_.SetCustomPaint([this](HWND, GpGraphics* g, int w, int h) { PaintMenuPanel(g, w, h, host_.Dpi()); });
   host_.SetMessageHook([this](HWND w, UINT m, WPARAM wp, LPARAM lp) { return Hook(w, m, wp, lp); });
   if (!host_.Attach(window_, options)) return false;
 
-  const std::vector<MenuRect> rects = MenuItemRects(size.width, menu_.Kinds());
+  const std::vector<MenuRect> rects = MenuItemRects(size.width, menu_.Kinds(), static_cast<int>(host_.Dpi()));
   for (size_t i = 0; i < rects.size(); ++i) {
     const MenuRect& r = rects[i];
     ElementOptions eo;
@@ -196,9 +199,13 @@ HWND MenuLevel::OpenSubMenu(const DuiMenu& menu, DuiMenuItem* anchor) {
   RectF r = anchor->Rect();
   MenuRect itemRect{static_cast<int>(r.X), static_cast<int>(r.Y), static_cast<int>(r.X + r.Width),
                     static_cast<int>(r.Y + r.Height)};
-  MenuSize size = menu.Measure(MenuTextWidth);
+  // A sub-menu is drawn at its parent's DPI: both sit on the parent's monitor.
+  const UINT dpi = host_.Dpi();
+  MenuSize size =
+      menu.Measure([dpi](std::string_view text) { return MenuTextWidth(text, dpi); }, static_cast<int>(dpi));
   POINT centre{(parentRect.left + parentRect.right) / 2, (parentRect.top + parentRect.bottom) / 2};
-  MenuPlacement placement = PlaceSubMenu(ToMenuRect(parentRect), itemRect, size, WorkAreaAt(centre));
+  MenuPlacement placement =
+      PlaceSubMenu(ToMenuRect(parentRect), itemRect, size, WorkAreaAt(centre), static_cast<int>(dpi));
 
   MenuLevel* level = session_.Adopt(std::make_unique<MenuLevel>(session_, this, menu));
   if (!level->Create(window_, placement, size)) return nullptr;
@@ -282,8 +289,11 @@ HWND MenuSession::Open(const DuiMenu& menu, int x, int y) {
   if (!levels_.empty()) return nullptr;
   POINT cursor{x, y};
   if (x == 0 && y == 0) GetCursorPos(&cursor);
-  MenuSize size = menu.Measure(MenuTextWidth);
-  MenuPlacement placement = PlaceRootMenu(cursor.x, cursor.y, size, WorkAreaAt(cursor));
+  // Laid out at the DPI of the monitor it opens on.
+  const UINT dpi = DpiAt(cursor);
+  MenuSize size =
+      menu.Measure([dpi](std::string_view text) { return MenuTextWidth(text, dpi); }, static_cast<int>(dpi));
+  MenuPlacement placement = PlaceRootMenu(cursor.x, cursor.y, size, WorkAreaAt(cursor), static_cast<int>(dpi));
   MenuLevel* root = Adopt(std::make_unique<MenuLevel>(*this, nullptr, menu));
   if (!root->Create(owner_, placement, size)) return nullptr;
 

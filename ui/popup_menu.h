@@ -113,9 +113,9 @@ class MenuSession {
 
 // Paints a level's panel into its back buffer: a translucent white rounded rectangle with
 // a four-step soft shadow and the pale icon column.
-void PaintMenuPanel(GpGraphics* g, int width, int height);
+void PaintMenuPanel(GpGraphics* g, int width, int height, UINT dpi = 96);
 
-// Width of GBK text in the toolkit's UI font, in pixels.
-int MenuTextWidth(std::string_view text);
+// Width of GBK text in the toolkit's UI font at `dpi`, in pixels.
+int MenuTextWidth(std::string_view text, UINT dpi = 96);
 
 }  // namespace xl::ui

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "ui/dpi.h"
 
 namespace xl::ui {
 namespace {
@@ -49,6 +50,7 @@ void SetTooltip(HWND window, std::string_view text, bool followCursor) {
     SendMessageW(tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     return;
   }
+  SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(TooltipFont(DpiOf(window))), FALSE);
   tool.uFlags = TTF_SUBCLASS | (followCursor ? 0 : TTF_CENTERTIP);
   GetClientRect(window, &tool.rect);
   if (SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))

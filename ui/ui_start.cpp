@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <map>
+
 #include "resources/resources.h"
+#include "ui/dpi.h"
 #include "ui/fonts.h"
 #include "ui/picture_loader.h"
 
@@ -17,6 +20,7 @@ struct UiGlobals {
   ULONG_PTR loaderToken = 0;
   int osMajorVersion = 0;
   Font defaultFont;
+  std::map<UINT, Font> scaledFonts;  // the default font at other DPIs
   HCURSOR cursor = nullptr;
   Picture sprite;
   HICON classIcon = nullptr;
@@ -49,13 +53,16 @@ int ReadOsMajorVersion() {
   return LOBYTE(LOWORD(GetVersion()));
 }
 
+constexpr float kDefaultFontPixels = 12.0f;
+
 Font MakeDefaultFont() {
   for (const std::string& name : {std::string("宋体"), SystemUiFontName(SystemFontKind::Caption)}) {
     GpFontFamily* family = nullptr;
     if (gp::GdipCreateFontFamilyFromName(ToWide(name).c_str(), nullptr, &family) != Gdiplus::Ok) continue;
     FontFamily owned(family);
     GpFont* font = nullptr;
-    if (gp::GdipCreateFont(family, 12.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel, &font) == Gdiplus::Ok)
+    if (gp::GdipCreateFont(family, kDefaultFontPixels, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel, &font) ==
+        Gdiplus::Ok)
       return Font(font);
   }
   return Font();
@@ -101,6 +108,7 @@ void StartPictureLoader() {
 
 void StopSkinnedUi() {
   UiGlobals& g = Globals();
+  g.scaledFonts.clear();
   g.defaultFont.reset();
   g.sprite.Reset();
   if (g.hostClass) UnregisterClassW(kHostWindowClass, GetModuleHandleW(nullptr));
@@ -113,6 +121,23 @@ void StopSkinnedUi() {
 
 int OsMajorVersion() { return Globals().osMajorVersion; }
 GpFont* DefaultUiFont() { return Globals().defaultFont.get(); }
+
+GpFont* UiFont(UINT dpi) {
+  UiGlobals& g = Globals();
+  if (dpi == kDesignDpi || !g.defaultFont) return g.defaultFont.get();
+  Font& font = g.scaledFonts[dpi];
+  if (!font) {
+    GpFontFamily* family = nullptr;
+    if (gp::GdipGetFamily(g.defaultFont.get(), &family) == Gdiplus::Ok && family) {
+      FontFamily owned(family);
+      GpFont* raw = nullptr;
+      if (gp::GdipCreateFont(family, Scaled(kDefaultFontPixels, dpi), Gdiplus::FontStyleRegular, Gdiplus::UnitPixel,
+                             &raw) == Gdiplus::Ok)
+        font.reset(raw);
+    }
+  }
+  return font ? font.get() : g.defaultFont.get();
+}
 HCURSOR DefaultCursor() { return Globals().cursor; }
 GpImage* SharedSpritePicture() { return Globals().sprite.get(); }
 HICON DefaultClassIcon() { return Globals().classIcon; }

@@ -22,6 +22,9 @@ int OsMajorVersion();
 // 12-pixel regular font of the first family GDI+ knows among "宋体" and the system caption
 // font; null when neither exists. Text elements and the message box fall back to it.
 GpFont* DefaultUiFont();
+// The default font at a display's DPI: the same family, 12 pixels scaled from 96 DPI. Null
+// when there is no default font.
+GpFont* UiFont(UINT dpi);
 HCURSOR DefaultCursor();
 // The 729 x 20 picture the caption buttons are drawn from; see SysButtonSprite in dui_sys_button.h.
 GpImage* SharedSpritePicture();

@@ -9,6 +9,8 @@
 #include <memory>
 #include <utility>
 
+#include "ui/dpi.h"
+
 namespace xl::win32 {
 namespace {
 
@@ -162,13 +164,14 @@ Picture FitPremultiplied(const Picture& picture, int boxWidth, int boxHeight) {
   return out;
 }
 
-Result<DibPicture> MakeBoxPicture(std::string_view bytes, int boxWidth, int boxHeight, PictureMode mode) {
+Result<DibPicture> MakeBoxPicture(std::string_view bytes, int boxWidth, int boxHeight, PictureMode mode, UINT dpi) {
   auto picture = DecodeAnyPicture(bytes);
   if (!picture) return picture.error();
   PremultiplyAlpha(*picture);
   DibPicture dib(mode == PictureMode::Stretch ? ScalePremultiplied(*picture, boxWidth, boxHeight)
-                 : mode == PictureMode::Fit   ? FitPremultiplied(*picture, boxWidth, boxHeight)
-                                              : *picture);
+                 : mode == PictureMode::Fit
+                     ? FitPremultiplied(*picture, boxWidth, boxHeight)
+                     : ScalePremultiplied(*picture, ui::Scaled(picture->width, dpi), ui::Scaled(picture->height, dpi)));
   if (!dib) return Error{"图片无法显示：系统资源不足"};
   return dib;
 }

@@ -60,6 +60,7 @@ class DibPicture {
 
 // Decoded, premultiplied and fitted to a box of the given size in one step, as the picture
 // box's display mode says (Fit gives a box-sized picture, transparent around the scaled one).
-Result<DibPicture> MakeBoxPicture(std::string_view bytes, int boxWidth, int boxHeight, PictureMode mode);
+// A picture's pixels are design pixels: Plain shows it at its size scaled to `dpi`.
+Result<DibPicture> MakeBoxPicture(std::string_view bytes, int boxWidth, int boxHeight, PictureMode mode, UINT dpi = 96);
 
 }  // namespace xl::win32

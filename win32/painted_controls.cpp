@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/dpi.h"
 #include "win32/live_window.h"
 #include "win32/win32_ui.h"
 
@@ -57,6 +58,15 @@ void Fill(HDC dc, const RECT& r, COLORREF colour) {
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
+// A frame of one design pixel at the control's DPI.
+void Frame(const LiveControl& c, HDC dc, RECT r, COLORREF colour) {
+  SetDCBrushColor(dc, colour);
+  for (int i = 0, n = ui::LineWidth(c.window->dpi); i < n && r.right > r.left && r.bottom > r.top; ++i) {
+    FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    InflateRect(&r, -1, -1);
+  }
+}
+
 using DrawFn = void (*)(const LiveControl&, HDC, const RECT&);
 
 LRESULT Paint(HWND hwnd, const LiveControl& c, DrawFn draw) {
@@ -78,11 +88,11 @@ LRESULT Print(HWND hwnd, HDC dc, const LiveControl& c, DrawFn draw) {
 void PaintBackdrop(const LiveControl& c, HDC dc, const RECT& r) {
   Fill(dc, r, RGB(255, 255, 255));
   if (c.container && c.container->unit->kind == UnitKind::PictureBox)
-    c.container->picture.Draw(dc, c.container->x - c.x, c.container->y - c.y);
+    c.container->picture.Draw(dc, c.container->rect.left - c.rect.left, c.container->rect.top - c.rect.top);
 }
 
 void DrawText(const LiveControl& c, HDC dc, RECT r, const std::wstring& text, COLORREF colour, UINT format) {
-  HGDIOBJ old = SelectObject(dc, c.window->ui->Font(c.unit->fontHeight));
+  HGDIOBJ old = SelectObject(dc, c.Font());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);
   ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_NOPREFIX);
@@ -239,17 +249,18 @@ void DrawGroup(const LiveControl& c, HDC dc, const RECT& r) {
   Fill(dc, r, RGB(255, 255, 255));
   std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(c.hwnd)) + 1, L'\0');
   caption.resize(static_cast<size_t>(GetWindowTextW(c.hwnd, caption.data(), static_cast<int>(caption.size()))));
-  HGDIOBJ old = SelectObject(dc, c.window->ui->Font(c.unit->fontHeight));
+  HGDIOBJ old = SelectObject(dc, c.Font());
   SIZE extent{0, 0};
   GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
   SelectObject(dc, old);
   RECT frame{r.left, r.top + (caption.empty() ? 0 : extent.cy / 2), r.right, r.bottom};
-  SetDCBrushColor(dc, kPanelLine);
-  FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  Frame(c, dc, frame, kPanelLine);
   if (caption.empty()) return;
-  RECT text{r.left + 8, r.top, r.left + 8 + extent.cx + 8, r.top + extent.cy};
+  // The caption sits on the frame 8 design pixels in, with 4 of white on either side.
+  const int indent = ui::Scaled(8, c.window->dpi), gap = ui::Scaled(4, c.window->dpi);
+  RECT text{r.left + indent, r.top, r.left + indent + extent.cx + 2 * gap, r.top + extent.cy};
   Fill(dc, text, RGB(255, 255, 255));
-  text.left += 4;
+  text.left += gap;
   DrawText(c, dc, text, caption, kControlText, DT_LEFT | DT_TOP | DT_SINGLELINE);
 }
 
@@ -260,8 +271,7 @@ void DrawPanel(const LiveControl& c, HDC dc, const RECT& r) {
     return;
   }
   Fill(dc, r, RGB(255, 255, 255));
-  SetDCBrushColor(dc, kPanelLine);
-  FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  Frame(c, dc, r, kPanelLine);
 }
 
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -106,6 +106,7 @@ LRESULT CALLBACK TopWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (LiveControl* close = w->ClosingControl()) w->ui->Deliver(*w, close, UiEvent::Clicked);
       return 0;
     case WM_QUERYENDSESSION: return w->ui->AllowSessionEnd(*w) ? TRUE : FALSE;
+    case WM_DPICHANGED: w->ui->ChangeDpi(*w, HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
     case WM_NCDESTROY: SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0); break;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);

@@ -3,11 +3,13 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 
 #include "platform/codepage.h"
 #include "resources/resources.h"
+#include "ui/dpi.h"
 #include "win32/clipboard.h"
 #include "win32/live_window.h"
 #include "ui/dui_menu.h"
@@ -40,9 +42,13 @@ std::wstring WindowText(HWND hwnd) {
 }
 
 // Windows open in the middle of the work area.
-POINT CentredOrigin(int width, int height) {
+RECT WorkArea() {
   RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+POINT CentredOrigin(int width, int height) {
+  const RECT area = WorkArea();
   return POINT{area.left + std::max<LONG>(0, (area.right - area.left - width) / 2),
                area.top + std::max<LONG>(0, (area.bottom - area.top - height) / 2)};
 }
@@ -53,18 +59,64 @@ void AddItemTo(const LiveControl& c, std::string_view text) {
                reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-DibPicture Decoded(std::string_view bytes, const Unit& unit, PictureMode mode) {
+DibPicture Decoded(std::string_view bytes, const RECT& box, PictureMode mode, UINT dpi) {
   if (bytes.empty()) return {};
-  auto dib = MakeBoxPicture(bytes, unit.width, unit.height, mode);
+  auto dib = MakeBoxPicture(bytes, box.right - box.left, box.bottom - box.top, mode, dpi);
   return dib ? std::move(*dib) : DibPicture{};
 }
 
-std::optional<std::wstring> RealFolderBrowser(HWND owner, std::wstring_view title) {
-  std::wstring caption(title);
+// Releases a COM object when it goes out of scope.
+template <class T>
+struct ComRef {
+  T* p = nullptr;
+  ~ComRef() {
+    if (p) p->Release();
+  }
+  T* operator->() const { return p; }
+};
+
+// The system's folder picker from Vista on: the item dialog picking folders, with an address
+// bar and a name box a path can be pasted into. Nothing when the system has none (the old
+// browser stands in then); an empty path when the user cancelled.
+std::optional<std::optional<std::wstring>> ItemDialogFolder(HWND owner, const std::wstring& title,
+                                                            const std::wstring& start) {
+  ComRef<IFileOpenDialog> dialog;
+  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog.p))))
+    return std::nullopt;
+  FILEOPENDIALOGOPTIONS options = 0;
+  dialog->GetOptions(&options);
+  // The program's own folder stays the current directory, whatever is browsed.
+  dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
+  dialog->SetTitle(title.c_str());
+  ComRef<IShellItem> folder;
+  if (!start.empty() && SUCCEEDED(SHCreateItemFromParsingName(start.c_str(), nullptr, IID_PPV_ARGS(&folder.p))))
+    dialog->SetFolder(folder.p);  // rather than the folder the system remembers from last time
+  const HRESULT shown = dialog->Show(owner);
+  if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return std::optional<std::wstring>();
+  if (FAILED(shown)) return std::nullopt;
+  ComRef<IShellItem> picked;
+  wchar_t* path = nullptr;
+  if (FAILED(dialog->GetResult(&picked.p)) || FAILED(picked->GetDisplayName(SIGDN_FILESYSPATH, &path)))
+    return std::optional<std::wstring>();
+  std::wstring result(path);
+  CoTaskMemFree(path);
+  return std::optional<std::wstring>(std::move(result));
+}
+
+// Selects the start folder once the old browser is up.
+int CALLBACK SelectStartFolder(HWND browser, UINT message, LPARAM, LPARAM start) {
+  if (message == BFFM_INITIALIZED && start) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, start);
+  return 0;
+}
+
+// The tree-style browser of older systems.
+std::optional<std::wstring> FolderBrowser(HWND owner, const std::wstring& title, const std::wstring& start) {
   BROWSEINFOW info{};
   info.hwndOwner = owner;
-  info.lpszTitle = caption.c_str();
+  info.lpszTitle = title.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  info.lpfn = SelectStartFolder;
+  info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
   PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&info);
   if (!picked) return std::nullopt;
   wchar_t path[MAX_PATH] = {};
@@ -74,7 +126,32 @@ std::optional<std::wstring> RealFolderBrowser(HWND owner, std::wstring_view titl
   return std::wstring(path);
 }
 
+std::optional<std::wstring> RealFolderPicker(HWND owner, const std::wstring& title, const std::wstring& start) {
+  if (auto picked = ItemDialogFolder(owner, title, start)) return *picked;
+  return FolderBrowser(owner, title, start);
+}
+
+// "C:\games\." as "C:\games": the picker may hand back what was typed into its name box.
+// Only a fully qualified path is made so; "E:" alone would become drive E's current folder.
+std::wstring Normalised(const std::wstring& path) {
+  const bool qualified = (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') || path.starts_with(L"\\\\");
+  const DWORD n = qualified ? GetFullPathNameW(path.c_str(), 0, nullptr, nullptr) : 0;
+  if (n == 0) return path;
+  std::wstring full(n, L'\0');
+  const DWORD got = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+  if (got == 0 || got >= n) return path;
+  full.resize(got);
+  return full;
+}
+
 }  // namespace
+
+void LiveControl::DecodePictures() {
+  const PictureMode mode = unit->kind == UnitKind::PictureBox ? unit->pictureMode : PictureMode::Plain;
+  picture = Decoded(pictureBytes, rect, mode, window->dpi);
+  hover = Decoded(hoverBytes, rect, PictureMode::Plain, window->dpi);
+  pressed = Decoded(pressedBytes, rect, PictureMode::Plain, window->dpi);
+}
 
 Win32Ui::Win32Ui(std::vector<WindowDef> windows) : defs_(std::move(windows)) {
   // The folder browser's new-style dialog needs OLE on this thread.
@@ -125,6 +202,18 @@ void Win32Ui::Deliver(const LiveWindow& window, const LiveControl* control, UiEv
   sink_(args);
 }
 
+// Moved to a monitor of another DPI: the window takes the size the system suggests and every
+// control its place, font and pictures at the new scale.
+void Win32Ui::ChangeDpi(LiveWindow& window, UINT dpi, const RECT& suggested) {
+  if (dpi == 0 || dpi == window.dpi) return;
+  window.dpi = dpi;
+  SetWindowPos(window.hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControls(window);
+  for (auto& c : window.controls) c->DecodePictures();
+  RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 bool Win32Ui::AllowSessionEnd(const LiveWindow& window) {
   if (!sink_) return true;
   bool refuse = false;
@@ -146,12 +235,22 @@ void Win32Ui::LoadWindow(std::string_view window, bool visible) {
   live->ui = this;
   live->def = def;
   const Unit& u = def->window;
-  const POINT at = CentredOrigin(u.width, u.height);
+  // At the DPI of the monitor it opens on: the one holding the middle of the work area.
+  const RECT area = WorkArea();
+  live->dpi = ui::DpiAt(POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2});
+  const int width = ui::Scaled(u.width, live->dpi), height = ui::Scaled(u.height, live->dpi);
+  const POINT at = CentredOrigin(width, height);
   const DWORD exStyle = WS_EX_APPWINDOW | (u.acceptsFiles ? WS_EX_ACCEPTFILES : 0);
   live->hwnd = CreateWindowExW(exStyle, kTopWindowClass, GbkToWideLossy(u.text).c_str(),
-                               WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, at.x, at.y, u.width, u.height,
+                               WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, at.x, at.y, width, height,
                                nullptr, nullptr, GetModuleHandleW(nullptr), live.get());
   if (!live->hwnd) return;
+  if (const UINT actual = ui::DpiOf(live->hwnd); actual != live->dpi) {
+    live->dpi = actual;  // the system put it elsewhere: size it for that monitor
+    const int w = ui::Scaled(u.width, actual), h = ui::Scaled(u.height, actual);
+    const POINT centred = CentredOrigin(w, h);
+    SetWindowPos(live->hwnd, nullptr, centred.x, centred.y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   CreateControls(*live);
   for (auto& c : live->controls) {
     const Unit& cu = *c->unit;
@@ -161,11 +260,11 @@ void Win32Ui::LoadWindow(std::string_view window, bool visible) {
                    static_cast<WPARAM>(cu.selection), 0);
     }
     if (!cu.picture.empty() && (cu.kind == UnitKind::PictureBox || cu.kind == UnitKind::ImageButton)) {
-      c->picture =
-          Decoded(Resource(cu.picture), cu, cu.kind == UnitKind::PictureBox ? cu.pictureMode : PictureMode::Plain);
+      c->pictureBytes = Resource(cu.picture);
       c->pictureName = cu.picture;
     }
-    if (!cu.hoverPicture.empty()) c->hover = Decoded(Resource(cu.hoverPicture), cu, PictureMode::Plain);
+    if (!cu.hoverPicture.empty()) c->hoverBytes = Resource(cu.hoverPicture);
+    if (!c->pictureBytes.empty() || !c->hoverBytes.empty()) c->DecodePictures();
   }
   LiveWindow& w = *live;
   windows_.insert_or_assign(def->id, std::move(live));
@@ -273,7 +372,10 @@ void Win32Ui::SetText(std::string_view window, std::string_view control, std::st
       c->text = GbkToWideLossy(text);
       InvalidateRect(c->hwnd, nullptr, FALSE);
       break;
-    default: SetWindowTextW(c->hwnd, GbkToWideLossy(text).c_str()); break;
+    default:
+      SetWindowTextW(c->hwnd, GbkToWideLossy(text).c_str());
+      if (c->unit->kind == UnitKind::Label) SetControlFont(*c);  // a longer text may need a smaller font
+      break;
   }
 }
 
@@ -361,7 +463,9 @@ void Win32Ui::SetPicture(std::string_view window, std::string_view control, std:
   if (!c || !c->hwnd) return;
   const Unit& u = *c->unit;
   if (u.kind != UnitKind::PictureBox && u.kind != UnitKind::ImageButton) return;
-  c->picture = Decoded(bytes, u, u.kind == UnitKind::PictureBox ? u.pictureMode : PictureMode::Plain);
+  c->pictureBytes = bytes;
+  c->picture =
+      Decoded(bytes, c->rect, u.kind == UnitKind::PictureBox ? u.pictureMode : PictureMode::Plain, c->window->dpi);
   c->pictureName = PictureName(bytes);
   InvalidateRect(c->hwnd, nullptr, FALSE);
   InvalidateContents(*c->window, *c);
@@ -371,9 +475,10 @@ void Win32Ui::SetButtonPictures(std::string_view window, std::string_view contro
                                 std::string_view hover, std::string_view pressed) {
   LiveControl* c = Find(window, control);
   if (!c || !c->hwnd || (c->unit->kind != UnitKind::Button && c->unit->kind != UnitKind::ImageButton)) return;
-  c->picture = Decoded(normal, *c->unit, PictureMode::Plain);
-  c->hover = Decoded(hover, *c->unit, PictureMode::Plain);
-  c->pressed = Decoded(pressed, *c->unit, PictureMode::Plain);
+  c->pictureBytes = normal;
+  c->hoverBytes = hover;
+  c->pressedBytes = pressed;
+  c->DecodePictures();
   c->pictureName = PictureName(normal);
   InvalidateRect(c->hwnd, nullptr, FALSE);
 }
@@ -416,12 +521,14 @@ void Win32Ui::ShowNotice(std::string_view owner, std::string_view text, std::str
 
 // The folder comes back without a trailing backslash (a drive root as "D:"), so callers
 // can append their own "\record\". A folder whose path GBK cannot hold is refused.
-std::string Win32Ui::BrowseFolder(std::string_view owner, std::string_view title) {
+std::string Win32Ui::BrowseFolder(std::string_view owner, std::string_view title, std::string_view startFolder) {
   LiveWindow* w = Find(owner);
   const std::wstring caption = GbkToWideLossy(title);
   std::optional<std::wstring> picked =
-      folderChooser_ ? folderChooser_(caption) : RealFolderBrowser(w ? w->hwnd : nullptr, caption);
+      folderChooser_ ? folderChooser_(caption)
+                     : RealFolderPicker(w ? w->hwnd : nullptr, caption, GbkToWideLossy(startFolder));
   if (!picked || picked->empty()) return {};
+  *picked = Normalised(*picked);
   while (picked->size() > 1 && picked->back() == L'\\') picked->pop_back();
   std::optional<std::string> path = WideToGbk(*picked);
   if (!path) {

@@ -56,7 +56,7 @@ class Win32Ui final : public Ui {
   int GetPage(std::string_view window, std::string_view control) override;
   void ShowNotice(std::string_view owner, std::string_view text, std::string_view title) override;
   Answer Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) override;
-  std::string BrowseFolder(std::string_view owner, std::string_view title) override;
+  std::string BrowseFolder(std::string_view owner, std::string_view title, std::string_view startFolder) override;
   int ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) override;
   bool ShowInFolder(std::string_view path) override;
   std::string ClipboardText() override;
@@ -108,6 +108,8 @@ class Win32Ui final : public Ui {
   // WM_QUERYENDSESSION: the window's handler may ask about unsaved work; false when it
   // keeps the session from ending.
   bool AllowSessionEnd(const LiveWindow& window);
+  // WM_DPICHANGED: the window's new DPI and the rectangle the system suggests for it.
+  void ChangeDpi(LiveWindow& window, UINT dpi, const RECT& suggested);
   HFONT Font(int pixels);
 
  private:

@@ -269,8 +269,9 @@ Answer MemoryUi::Ask(std::string_view owner, std::string_view text, std::string_
   return Answer::Cancel;
 }
 
-std::string MemoryUi::BrowseFolder(std::string_view, std::string_view title) {
+std::string MemoryUi::BrowseFolder(std::string_view, std::string_view title, std::string_view startFolder) {
   browseTitles_.emplace_back(title);
+  browseStarts_.emplace_back(startFolder);
   if (folders_.empty()) {
     Problem("a folder browser \"" + std::string(title) + "\" was shown but no answer was given");
     return {};

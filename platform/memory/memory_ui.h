@@ -62,7 +62,7 @@ class MemoryUi : public Ui {
   int GetPage(std::string_view window, std::string_view control) override;
   void ShowNotice(std::string_view owner, std::string_view text, std::string_view title) override;
   Answer Ask(std::string_view owner, std::string_view text, std::string_view title, bool offerCancel) override;
-  std::string BrowseFolder(std::string_view owner, std::string_view title) override;
+  std::string BrowseFolder(std::string_view owner, std::string_view title, std::string_view startFolder) override;
   int ShowMenu(std::string_view owner, const std::vector<MenuEntry>& entries) override;
   bool ShowInFolder(std::string_view path) override;
   std::string ClipboardText() override;
@@ -116,6 +116,8 @@ class MemoryUi : public Ui {
   // The answer of the next folder browser, a GBK path; "" answers as a cancel.
   void QueueFolder(std::string path) { folders_.push_back(std::move(path)); }
   const std::vector<std::string>& BrowseTitles() const { return browseTitles_; }
+  // The folder each browser was asked to open in, in order.
+  const std::vector<std::string>& BrowseStarts() const { return browseStarts_; }
 
   // The button to press on the next question: "是", "否" or "取消"; "" closes the box without
   // a button (Esc, its close button), which answers Cancel. A question shown with nothing
@@ -186,6 +188,7 @@ class MemoryUi : public Ui {
   std::vector<Notice> notices_;
   std::deque<std::string> folders_;
   std::vector<std::string> browseTitles_;
+  std::vector<std::string> browseStarts_;
   std::deque<std::string> answers_;
   std::deque<std::string> menuChoices_;
   std::vector<ShownMenu> menus_;

@@ -414,7 +414,7 @@ class PumpingUi : public Ui {
   int GetPage(std::string_view, std::string_view) override { return 0; }
   void ShowNotice(std::string_view, std::string_view, std::string_view) override {}
   Answer Ask(std::string_view, std::string_view, std::string_view, bool) override { return Answer::Cancel; }
-  std::string BrowseFolder(std::string_view, std::string_view) override { return {}; }
+  std::string BrowseFolder(std::string_view, std::string_view, std::string_view) override { return {}; }
   int ShowMenu(std::string_view, const std::vector<MenuEntry>&) override { return -1; }
   bool ShowInFolder(std::string_view) override { return false; }
   std::string ClipboardText() override { return {}; }

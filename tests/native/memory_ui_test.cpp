@@ -232,10 +232,10 @@ TEST(MemoryUi, NoticesFolderBrowserAndPictures) {
 
   ui.QueueFolder("D:\\game");
   ui.QueueFolder("");
-  EXPECT_EQ(ui.BrowseFolder("start", "t1"), "D:\\game");
-  EXPECT_EQ(ui.BrowseFolder("start", "t2"), "");
+  EXPECT_EQ(ui.BrowseFolder("start", "t1", ""), "D:\\game");
+  EXPECT_EQ(ui.BrowseFolder("start", "t2", ""), "");
   EXPECT_TRUE(ui.TakeProblems().empty());
-  EXPECT_EQ(ui.BrowseFolder("start", "t3"), "");  // nobody said what to answer
+  EXPECT_EQ(ui.BrowseFolder("start", "t3", ""), "");  // nobody said what to answer
   EXPECT_EQ(ui.TakeProblems().size(), 1u);
   EXPECT_EQ(ui.BrowseTitles(), (std::vector<std::string>{"t1", "t2", "t3"}));
 

@@ -35,6 +35,14 @@ std::vector<std::string> Items(MemoryUi& ui) {
   return items;
 }
 
+// The texts of the notices shown since the last call; `seen` counts those already taken.
+std::vector<std::string> NewNotices(MemoryUi& ui, size_t& seen) {
+  std::vector<std::string> texts;
+  for (size_t i = seen; i < ui.Notices().size(); ++i) texts.push_back(ui.Notices()[i].text);
+  seen = ui.Notices().size();
+  return texts;
+}
+
 void Put(const std::string& path, const std::string& bytes = "x") {
   size_t slash = path.rfind('\\');
   ASSERT_TRUE(fs::CreateDirectories(path.substr(0, slash)).ok()) << path;
@@ -121,6 +129,32 @@ TEST(Shell, ChoosingADirectoryRemembersItAndListsEveryReplayBelow) {
   EXPECT_TRUE(f.ui.TakeProblems().empty());
 }
 
+// The folder picker opens in the game folder remembered in data.ini while it exists, else
+// in the program's own folder.
+TEST(Shell, TheFolderPickerOpensInTheRememberedGameFolder) {
+  Fixture f;
+  f.ui.QueueFolder("");
+  f.ui.Click("start", "超级按钮_选择目录");
+  const std::string ini = f.programFolder + "\\data.ini";
+  const struct {
+    std::string remembered, start;
+  } cases[] = {
+      {f.record, f.game},                               // as the program writes it
+      {f.game + "\\RECORD", f.game},                    // by hand: no final backslash, any case
+      {f.game + "\\", f.game},                          // a folder without "record\" is taken as it is
+      {f.temp.Sub("gone\\record\\"), f.programFolder},  // a game folder that is no more
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(ini::Write(ini, "路径", "路径", c.remembered).ok());
+    f.ui.QueueFolder("");
+    f.ui.Click("start", "超级按钮_选择目录");
+  }
+  std::vector<std::string> expected = {f.programFolder};
+  for (const auto& c : cases) expected.push_back(c.start);
+  EXPECT_EQ(f.ui.BrowseStarts(), expected);
+  EXPECT_TRUE(f.ui.TakeProblems().empty());
+}
+
 // A replay dropped on the start window (or named as the program's argument) opens when its
 // name ends in .rcd in any case; anything else is refused with the reason, and the start
 // window stays.
@@ -146,11 +180,15 @@ TEST(Shell, DroppedFilesOpenOnlyWhenTheyAreReplays) {
 
 TEST(Shell, ListingTheRememberedFolder) {
   Fixture f;
-  // Nothing remembered yet: the list is emptied and nothing is searched.
+  // Nothing remembered yet: the list is emptied, nothing is searched, and the player is
+  // told to choose the folder first.
+  const std::vector<std::string> kChooseFirst = {"还没有选择过游戏目录，请先点击“选择目录”。"};
+  size_t shown = 0;
   f.ui.AddItem("start", kList, "old");
   f.ui.Click("start", "超级按钮_搜上次路径");
   EXPECT_TRUE(Items(f.ui).empty());
   EXPECT_EQ(f.program.state.recordFolder, "");
+  EXPECT_EQ(NewNotices(f.ui, shown), kChooseFirst);
 
   // A remembered folder (written by hand, without its final backslash) is listed afresh.
   ASSERT_TRUE(ini::Write(f.programFolder + "\\data.ini", "路径", "路径", f.game + "\\record").ok());
@@ -158,12 +196,13 @@ TEST(Shell, ListingTheRememberedFolder) {
   f.ui.Click("start", "超级按钮_搜上次路径");
   EXPECT_EQ(Items(f.ui), kListed);
   EXPECT_EQ(f.program.state.recordFolder, f.record);
+  EXPECT_TRUE(NewNotices(f.ui, shown).empty());
 
   // An empty key counts as nothing remembered.
   ASSERT_TRUE(ini::Write(f.programFolder + "\\data.ini", "路径", "路径", "").ok());
   f.ui.Click("start", "超级按钮_搜上次路径");
   EXPECT_TRUE(Items(f.ui).empty());
-  EXPECT_TRUE(f.ui.Notices().empty());
+  EXPECT_EQ(NewNotices(f.ui, shown), kChooseFirst);
 
   // The folder under another section, or another key of the section: nothing remembered.
   ASSERT_TRUE(fs::WriteWholeFile(f.programFolder + "\\data.ini",
@@ -173,6 +212,7 @@ TEST(Shell, ListingTheRememberedFolder) {
   f.ui.Click("start", "超级按钮_搜上次路径");
   EXPECT_TRUE(Items(f.ui).empty());
   EXPECT_EQ(f.program.state.recordFolder, "");
+  EXPECT_EQ(NewNotices(f.ui, shown), kChooseFirst);
 }
 
 // data.ini as Notepad keeps it (CR LF, a comment, another section): each choice rewrites the

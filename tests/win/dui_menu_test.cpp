@@ -260,7 +260,7 @@ TEST_F(DuiMenuWindows, RootLevelWindowAndItsPlaceNearTheEdges) {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   HWND root = OpenAt(200, 150);
   ASSERT_TRUE(Shown(root));
-  MenuSize size = menu.Measure(MenuTextWidth);
+  MenuSize size = menu.Measure([](std::string_view text) { return MenuTextWidth(text); });
   RECT r = WindowRect(root);
   EXPECT_EQ(r.left, 200);
   EXPECT_EQ(r.top, 150);

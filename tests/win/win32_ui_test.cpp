@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fixtures/gbk.h"
+#include "fixtures/temp_folder.h"
 #include "platform/codepage.h"
 #include "win32/clipboard.h"
 #include "win32/win32_ui.h"
@@ -338,13 +339,66 @@ TEST_F(Win32UiTest, FolderBrowserAnswersAreCheckedLikeTypedText) {
     return a;
   });
   const std::string games = "D:\\游戏";
-  EXPECT_EQ(ui.BrowseFolder("test", "pick"), games);
+  EXPECT_EQ(ui.BrowseFolder("test", "pick", ""), games);
   EXPECT_EQ(title, L"pick");
-  EXPECT_EQ(ui.BrowseFolder("test", "pick"), "E:");  // a drive root, ready for "\record\"
-  EXPECT_EQ(ui.BrowseFolder("test", "pick"), "");    // cancelled
+  EXPECT_EQ(ui.BrowseFolder("test", "pick", ""), "E:");  // a drive root, ready for "\record\"
+  EXPECT_EQ(ui.BrowseFolder("test", "pick", ""), "");    // cancelled
   EXPECT_TRUE(seen.notices.empty());
-  EXPECT_EQ(ui.BrowseFolder("test", "pick"), "");  // a path GBK cannot hold
+  EXPECT_EQ(ui.BrowseFolder("test", "pick", ""), "");  // a path GBK cannot hold
   EXPECT_EQ(seen.notices.size(), 1u);
+}
+
+// The system's own folder picker, worked as a user would: a timer of this thread finds it by
+// its title, types into its name box and presses its OK button.
+struct PickerHand {
+  static inline std::wstring title, typed;
+  static inline bool found = false;
+  static BOOL CALLBACK FindEdit(HWND h, LPARAM out) {
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (lstrcmpiW(cls, L"Edit") != 0 || !IsWindowVisible(h)) return TRUE;
+    *reinterpret_cast<HWND*>(out) = h;
+    return FALSE;
+  }
+  static BOOL CALLBACK Work(HWND h, LPARAM) {
+    wchar_t text[128] = {};
+    GetWindowTextW(h, text, 128);
+    if (title != text || !IsWindowVisible(h)) return TRUE;
+    HWND name = nullptr;
+    EnumChildWindows(h, FindEdit, reinterpret_cast<LPARAM>(&name));
+    if (!name) return TRUE;  // not built yet
+    found = true;
+    SetWindowTextW(name, typed.c_str());
+    PostMessageW(h, WM_COMMAND, IDOK, 0);
+    return FALSE;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), Work, 0);
+    if (found) KillTimer(nullptr, id);
+  }
+  static std::string Pick(Win32Ui& ui, const std::string& start, std::wstring keys) {
+    title = L"选择星律纪元安装目录";
+    typed = std::move(keys);
+    found = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, Tick);
+    std::string picked = ui.BrowseFolder("test", "选择星律纪元安装目录", start);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(found) << "no picker titled as asked";
+    return picked;
+  }
+};
+
+TEST_F(Win32UiTest, TheSystemFolderPickerOpensInTheStartFolderAndTakesAPastedPath) {
+  ui.SetFolderChooser(nullptr);
+  fixtures::TempFolder temp;
+  const std::string start = temp.Sub("游戏 目录"), other = temp.Sub("别处");
+  ASSERT_TRUE(fs::CreateDirectories(start).ok());
+  ASSERT_TRUE(fs::CreateDirectories(other).ok());
+  // "." picks the folder the picker shows: the one it was asked to open in.
+  EXPECT_EQ(PickerHand::Pick(ui, start, L"."), start);
+  // A path pasted into its box is taken as it is.
+  EXPECT_EQ(PickerHand::Pick(ui, start, *GbkToWide(other)), other);
+  EXPECT_TRUE(seen.notices.empty());
 }
 
 TEST_F(Win32UiTest, AWindowMayBeDestroyedByItsOwnClickAndLoadedAfresh) {
