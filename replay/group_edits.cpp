@@ -18,8 +18,7 @@ std::string Element(std::string_view value) { return std::string(kNameOpen).appe
 
 }  // namespace
 
-void FillGroupName(ReplayState& state, Ui& ui) {
-  const std::string* block = CurrentBlock(state);
+void FillGroupName(const std::string* block, Ui& ui) {
   ui.SetText(kModifyWindow, kStoredNameBox, block ? TextBetween(*block, kNameOpen, kNameClose) : std::string());
 }
 

@@ -352,7 +352,8 @@ TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
     const char* button;
     std::function<std::string()> part;
   } rows[] = {
-      // First: a new count rebuilds the player list from the replay's text.
+      // First: a new count rebuilds the player list from the replay's text (and leaves
+      // nobody picked, so the loop picks the first player again).
       {nullptr, "超级按钮_修改人数", [&] { return replay::TextBetween(r.text, "<PlayerCount>", "</PlayerCount>"); }},
       {"图片框_服饰", "超级按钮_修改服饰",
        [&] { return std::to_string(r.edited.at(0).find("123456789") != std::string::npos); }},
@@ -372,6 +373,7 @@ TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
       ASSERT_TRUE(ui.Press("modify", row.page));
     }
     ASSERT_TRUE(ui.Click("modify", row.button));
+    if (r.currentPerson == 0) ui.Select("modify", "组合框_修改", "第1人");
     for (size_t i = 0; i < std::size(rows); ++i) {
       if (rows[i].button == row.button)
         EXPECT_NE(rows[i].part(), before[i]) << "did not change";
