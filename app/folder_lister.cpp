@@ -1,6 +1,7 @@
 #include "app/folder_lister.h"
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -9,7 +10,7 @@
 namespace xl {
 namespace {
 
-// Deeper than any real record folder; a link that leads back up the tree stops here.
+// Deeper than any real record folder; a path this deep is no record folder's.
 constexpr int kMaxDepth = 64;
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -55,6 +56,14 @@ struct Lister {
   std::string foldedFilter;
   ListResult result;
   bool stopped = false;
+  // Every folder listed so far, by identity: links are not followed, but a folder can still
+  // be reached twice where the system does not report its links as such (Wine shows a Unix
+  // symbolic link as a plain folder), and then it is listed only the first time.
+  std::set<std::string> visited;
+
+  bool Matches(const fs::DirEntry& file) const {
+    return !file.isDirectory && fs::MatchesPattern(file.name, options.pattern) && NameHolds(file.name, foldedFilter);
+  }
 
   // Lets messages through; the window may be gone afterwards.
   void Pump() {
@@ -64,6 +73,7 @@ struct Lister {
 
   void ListOne(const std::string& relative, int depth) {
     const std::string folder = root + relative;
+    if (const std::string id = fs::FolderIdentity(folder); !id.empty() && !visited.insert(id).second) return;
     std::vector<std::string> files, folders;
     {
       fs::DirectorySearch search(folder, "*");
@@ -75,14 +85,22 @@ struct Lister {
       fs::DirEntry entry;
       while (search.Next(entry)) {
         if (entry.isDirectory) {
-          if (!entry.name.empty() && entry.name[0] != '.') folders.push_back(std::move(entry.name));
-        } else if (fs::MatchesPattern(entry.name, options.pattern) && NameHolds(entry.name, foldedFilter)) {
+          // A link to a folder is not followed: it may lead back up the tree, or to a folder
+          // listed already.
+          if (!entry.isLink && !entry.name.empty() && entry.name[0] != '.') folders.push_back(std::move(entry.name));
+        } else if (Matches(entry)) {
           files.push_back(std::move(entry.name));
         }
       }
-      for (const fs::DirEntry& lost : search.Unlisted())
-        if (!lost.isDirectory && fs::MatchesPattern(lost.name, options.pattern) && NameHolds(lost.name, foldedFilter))
-          ++result.unreadableNames;
+      // Replays that no program path reaches: those with such names, and those directly in a
+      // folder with such a name, which is not walked any further.
+      const std::vector<fs::DirEntry>& lost = search.Unlisted();
+      for (size_t i = 0; i < lost.size(); ++i) {
+        if (Matches(lost[i])) ++result.unreadableNames;
+        if (!lost[i].isDirectory || lost[i].name.empty() || lost[i].name[0] == '.') continue;
+        for (const fs::DirEntry& inner : search.UnlistedFolderEntries(i))
+          if (Matches(inner)) ++result.unreadableNames;
+      }
     }
     std::sort(files.begin(), files.end(), NameBefore);
     std::sort(folders.begin(), folders.end(), NameBefore);
@@ -107,7 +125,7 @@ struct Lister {
 
 ListResult ListFolder(Ui& ui, std::string_view window, std::string_view list, std::string_view folder,
                       const ListOptions& options) {
-  Lister lister{ui, window, list, options, std::string(folder), FoldGbk(options.filter), {}, false};
+  Lister lister{ui, window, list, options, std::string(folder), FoldGbk(options.filter), {}, false, {}};
   if (!fs::EndsWithBackslash(lister.root)) lister.root += '\\';
   ui.BeginUpdate(window, list);
   lister.ListOne("", 0);

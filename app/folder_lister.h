@@ -20,8 +20,8 @@ struct ListOptions {
 
 struct ListResult {
   int added = 0;
-  // Matching files left out because GBK cannot hold their names: no program path reaches
-  // them, so they could be neither shown nor opened.
+  // Matching files left out because GBK cannot hold their names, or the name of the folder
+  // they are in: no program path reaches them, so they could be neither shown nor opened.
   int unreadableNames = 0;
   // The first folder that could not be searched (one that does not exist aside), and why.
   std::string failedFolder, failure;
@@ -29,7 +29,9 @@ struct ListResult {
 
 // Appends the matching files of `folder` (a trailing backslash is added when missing),
 // each folder's files before its subfolders, names in the same order on every file
-// system. Folders whose names start with "." are skipped. Pending messages are processed
+// system. Folders whose names start with "." are skipped, links to folders (symbolic links,
+// junctions) are not followed and no folder is listed twice, so every file is listed once
+// and a tree full of loops is listed at once. Pending messages are processed
 // after every file and folder; the listing stops when the list's window is closed
 // meanwhile.
 ListResult ListFolder(Ui& ui, std::string_view window, std::string_view list, std::string_view folder,
