@@ -50,8 +50,8 @@ bool NameHolds(std::string_view name, std::string_view foldedFilter) {
 
 struct Lister {
   Ui& ui;
-  std::string_view window, list;
   const ListOptions& options;
+  ListFiller& filler;
   std::string root;
   std::string foldedFilter;
   ListResult result;
@@ -63,12 +63,6 @@ struct Lister {
 
   bool Matches(const fs::DirEntry& file) const {
     return !file.isDirectory && fs::MatchesPattern(file.name, options.pattern) && NameHolds(file.name, foldedFilter);
-  }
-
-  // Lets messages through; the window may be gone afterwards.
-  void Pump() {
-    ui.PumpMessages();
-    if (!ui.WindowExists(window)) stopped = true;
   }
 
   void ListOne(const std::string& relative, int depth) {
@@ -106,30 +100,54 @@ struct Lister {
     std::sort(folders.begin(), folders.end(), NameBefore);
     for (const std::string& name : files) {
       if (!options.progressLabel.empty()) ui.SetText(options.progressWindow, options.progressLabel, folder + name);
-      ui.AddItem(window, list, options.fullPath ? folder + name : relative + name);
       ++result.added;
-      Pump();
-      if (stopped) return;
+      if (!filler.Add(options.fullPath ? folder + name : relative + name)) {
+        stopped = true;
+        return;
+      }
     }
     if (depth >= kMaxDepth) return;
     for (const std::string& name : folders) {
       ListOne(relative + name + "\\", depth + 1);
-      if (stopped) return;
-      Pump();
-      if (stopped) return;
+      if (stopped || !filler.Pace()) {
+        stopped = true;
+        return;
+      }
     }
   }
 };
 
 }  // namespace
 
+ListFiller::ListFiller(Ui& ui, std::string_view window, std::string_view list) : ui_(ui), window_(window), list_(list) {
+  ui_.BeginUpdate(window_, list_);
+}
+
+ListFiller::~ListFiller() { ui_.EndUpdate(window_, list_); }
+
+bool ListFiller::Add(std::string_view name) {
+  if (gone_) return false;
+  ui_.AddItem(window_, list_, name);
+  return Pace();
+}
+
+bool ListFiller::Pace() {
+  if (gone_) return false;
+  const auto now = std::chrono::steady_clock::now();
+  if (pumped_ && now - lastPump_ < kPumpInterval) return true;
+  ui_.PumpMessages();
+  pumped_ = true;
+  lastPump_ = std::chrono::steady_clock::now();
+  gone_ = !ui_.WindowExists(window_);
+  return !gone_;
+}
+
 ListResult ListFolder(Ui& ui, std::string_view window, std::string_view list, std::string_view folder,
                       const ListOptions& options) {
-  Lister lister{ui, window, list, options, std::string(folder), FoldGbk(options.filter), {}, false, {}};
+  ListFiller filler(ui, window, list);
+  Lister lister{ui, options, filler, std::string(folder), FoldGbk(options.filter), {}, false, {}};
   if (!fs::EndsWithBackslash(lister.root)) lister.root += '\\';
-  ui.BeginUpdate(window, list);
   lister.ListOne("", 0);
-  ui.EndUpdate(window, list);
   return lister.result;
 }
 

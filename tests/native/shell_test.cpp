@@ -199,7 +199,7 @@ TEST(Shell, ListButtonsWaitForTheRunningListing) {
   });
   f.ui.Click("start", "超级按钮_搜上次路径");
   f.ui.SetPumpHook(nullptr);
-  EXPECT_GE(pumps, static_cast<int>(kListed.size()));
+  EXPECT_GE(pumps, 1);  // after the first name at least; then on a timer
   EXPECT_EQ(Items(f.ui), kListed);
   EXPECT_TRUE(f.ui.BrowseTitles().empty());
   EXPECT_TRUE(f.ui.TakeProblems().empty());
