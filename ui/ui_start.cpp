@@ -16,6 +16,9 @@ struct UiGlobals {
   ULONG_PTR uiToken = 0;
   ULONG_PTR loaderToken = 0;
   int osMajorVersion = 0;
+  // Made when first asked for: the start window shows none of them, and finding the font
+  // and decoding the sprite would hold its first showing back.
+  bool fontMade = false, spriteMade = false;
   Font defaultFont;
   HCURSOR cursor = nullptr;
   Picture sprite;
@@ -84,9 +87,7 @@ void StartSkinnedUi() {
   InitCommonControlsEx(&controls);
   g.uiToken = StartGdiplus();
   g.osMajorVersion = ReadOsMajorVersion();
-  g.defaultFont = MakeDefaultFont();
   g.cursor = LoadCursorW(nullptr, IDC_ARROW);
-  g.sprite.Load(Resource("ui/sprite.bin"), true);
   g.classIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(129));
   g.hostClass = RegisterHostClass(g.classIcon, g.cursor);
 }
@@ -103,6 +104,7 @@ void StopSkinnedUi() {
   UiGlobals& g = Globals();
   g.defaultFont.reset();
   g.sprite.Reset();
+  g.fontMade = g.spriteMade = false;
   if (g.hostClass) UnregisterClassW(kHostWindowClass, GetModuleHandleW(nullptr));
   g.hostClass = 0;
   if (g.uiToken) Gdiplus::GdiplusShutdown(g.uiToken);
@@ -112,9 +114,25 @@ void StopSkinnedUi() {
 }
 
 int OsMajorVersion() { return Globals().osMajorVersion; }
-GpFont* DefaultUiFont() { return Globals().defaultFont.get(); }
+GpFont* DefaultUiFont() {
+  UiGlobals& g = Globals();
+  if (g.started && !g.fontMade) {
+    g.fontMade = true;
+    g.defaultFont = MakeDefaultFont();
+  }
+  return g.defaultFont.get();
+}
+
 HCURSOR DefaultCursor() { return Globals().cursor; }
-GpImage* SharedSpritePicture() { return Globals().sprite.get(); }
+
+GpImage* SharedSpritePicture() {
+  UiGlobals& g = Globals();
+  if (g.started && !g.spriteMade) {
+    g.spriteMade = true;
+    g.sprite.Load(Resource("ui/sprite.bin"), true);
+  }
+  return g.sprite.get();
+}
 HICON DefaultClassIcon() { return Globals().classIcon; }
 const GUID& FrameDimensionTime() {
   UiGlobals& g = Globals();
