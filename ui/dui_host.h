@@ -23,6 +23,7 @@ namespace xl::ui {
 
 class DuiLabel;
 class DuiSysButton;
+class InputHold;
 
 // Style flags of a host.
 enum HostStyle : unsigned {
@@ -243,7 +244,7 @@ class DuiHost {
   void PlayCloseEffect();
   void PlayOpenEffect(int effect, int durationMs);
   void DrawEffectFrame(Surface& target, int kind, const EffectFrame& frame);
-  void PumpFor(DWORD ms);
+  void PumpFor(DWORD ms, const InputHold& hold);
   void ApplyBlur(const RECT& rect, int corner);
   void SetRoundedRegion(int inset, int corner);
 
