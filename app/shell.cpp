@@ -43,7 +43,7 @@ void ListReplays(ProgramState& state, Ui& ui) {
   if (listed.unreadableNames > 0)
     ui.ShowNotice("start",
                   "有 " + std::to_string(listed.unreadableNames) +
-                      " 个录像的文件名含有无法显示的字符，未列出；请把文件名改成中文或英文后再搜索",
+                      " 个录像的文件名或所在文件夹名含有无法显示的字符，未列出；请把这些名字改成中文或英文后再搜索",
                   kNoticeTitle);
 }
 

@@ -1,5 +1,6 @@
 #include "app/title_buttons.h"
 
+#include "platform/picture.h"
 #include "resources/resources.h"
 #include "resources/version.h"
 #include "ui/picture_loader.h"
@@ -12,8 +13,11 @@ constexpr char kMinimizeTip[] = "最小化";
 // The program icon names the program and its version, as its properties do.
 constexpr char kIconTip[] = "星律纪元代码修改器 " XL_VERSION_TEXT;
 
+// Decoded by the program's own decoder, as the windows' other pictures are: GDI+'s decoders
+// would hold the start window's first showing back by tens of milliseconds under Wine.
 void LoadOnce(ui::Image& image, const char* resource) {
-  if (!image) image.reset(ui::LoadPictureFirstFrame(Resource(resource)));
+  if (image) return;
+  if (Result<Picture> picture = DecodePicture(Resource(resource))) image.reset(ui::ImageFromPixels(*picture));
 }
 
 void LoadPictures(TitleBarButtons& t) {

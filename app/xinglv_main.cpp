@@ -30,7 +30,7 @@ int main() {
     xl::StartupHooks hooks;
     hooks.skinnedUiStartup = [] { xl::ui::StartSkinnedUi(); };
     hooks.pictureLoaderStartup = [] { xl::ui::StartPictureLoader(); };
-    hooks.hostWindowCreated = [&](xl::Ui&) { xl::ui::AttachHiddenHost(ui.WindowHandle("host")); };
+    hooks.hostWindowCreated = [&](xl::Ui&) { xl::ui::AttachHiddenHostWhenIdle(ui.WindowHandle("host")); };
     hooks.startWindowCreated = [&](xl::Ui&) { xl::MakeStartTitleButtons(ui, titleButtons); };
     hooks.modifyWindowCreated = [&](xl::Ui&) { xl::MakeModifyTitleButtons(ui, titleButtons); };
 

@@ -58,6 +58,9 @@ bool IsReadOnly(std::string_view path);
 struct DirEntry {
   std::string name;  // bare name, GBK
   bool isDirectory = false;
+  // A symbolic link or junction (a reparse point that names another place): a folder reached
+  // through it may be one the walk has listed already, or the walk's own parent.
+  bool isLink = false;
 };
 
 // A find-first/find-next search of one folder, one entry at a time, so a caller can let
@@ -75,6 +78,10 @@ class DirectorySearch {
   // no program path reaches them; their names show each such character as "?". Complete once
   // Next has returned false.
   const std::vector<DirEntry>& Unlisted() const;
+  // The entries of the folder Unlisted()[index] names, one level down and named as Unlisted
+  // names them, so a caller can count what that folder's name keeps out of reach. Empty for
+  // a file, a link or a folder that cannot be read.
+  std::vector<DirEntry> UnlistedFolderEntries(size_t index) const;
   // Why the folder could not be searched; Success when it could, an empty folder too.
   const Status& Opened() const;
 
@@ -82,6 +89,10 @@ class DirectorySearch {
   struct Impl;
   Impl* impl_;
 };
+
+// What tells a folder from every other however it is reached (a link, a second mount): its
+// volume and file number, as an opaque key. Empty when the system cannot say.
+std::string FolderIdentity(std::string_view path);
 
 // Folder of the running executable, without a trailing backslash.
 std::string ExecutableFolder();

@@ -279,11 +279,49 @@ bool IsReadOnly(std::string_view path) {
   return ::stat(NativePath(path).c_str(), &st) == 0 && !(st.st_mode & S_IWUSR);
 }
 
+namespace {
+
+// One entry of a folder being read: its name as the system has it, as the program holds it
+// (nullopt when GBK cannot hold it) and as it is shown either way ("?" for what GBK lacks).
+struct RawEntry {
+  std::string raw;
+  std::optional<std::string> name;
+  std::string shown;
+  bool isDirectory = false, isLink = false;
+};
+
+// The next entry of `dir` (the folder `native`), "." and ".." left out.
+bool ReadEntry(DIR* dir, const std::string& native, RawEntry& out) {
+  while (dirent* d = ::readdir(dir)) {
+    std::string_view raw = d->d_name;
+    if (raw == "." || raw == "..") continue;
+    out.raw = std::string(raw);
+    out.name = Utf8ToGbk(raw);
+    out.shown = out.name ? *out.name : LossyGbk(raw);
+    const std::string full = native + (native.back() == '/' ? "" : "/") + out.raw;
+    out.isLink = d->d_type == DT_LNK;
+    out.isDirectory = d->d_type == DT_DIR;
+    if (d->d_type == DT_UNKNOWN) {
+      struct stat st {};
+      out.isLink = ::lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    }
+    if (d->d_type == DT_UNKNOWN || out.isLink) {
+      struct stat st {};
+      out.isDirectory = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 struct DirectorySearch::Impl {
   DIR* dir = nullptr;
   std::string folder;
   std::string pattern;
   std::vector<DirEntry> unlisted;
+  std::vector<std::string> unlistedRaw;  // the system's names of `unlisted`
   Status opened = Success();
 };
 
@@ -302,33 +340,41 @@ DirectorySearch::~DirectorySearch() {
 
 bool DirectorySearch::Next(DirEntry& entry) {
   if (!impl_->dir) return false;
-  while (dirent* d = ::readdir(impl_->dir)) {
-    std::string_view raw = d->d_name;
-    if (raw == "." || raw == "..") continue;
-    std::optional<std::string> name = Utf8ToGbk(raw);
-    std::string lossy;
-    if (!name) lossy = LossyGbk(raw);
-    const std::string& shown = name ? *name : lossy;
-    if (!MatchesPattern(shown, impl_->pattern)) continue;
-    bool isDir = d->d_type == DT_DIR;
-    if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
-      struct stat st {};
-      std::string full = impl_->folder + (impl_->folder.back() == '/' ? "" : "/") + std::string(raw);
-      isDir = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    }
-    if (!name) {  // as on Windows: a GBK path could not reach it
-      impl_->unlisted.push_back({shown, isDir});
+  RawEntry e;
+  while (ReadEntry(impl_->dir, impl_->folder, e)) {
+    if (!MatchesPattern(e.shown, impl_->pattern)) continue;
+    if (!e.name) {  // as on Windows: a GBK path could not reach it
+      impl_->unlisted.push_back({e.shown, e.isDirectory, e.isLink});
+      impl_->unlistedRaw.push_back(e.raw);
       continue;
     }
-    entry.name = std::move(*name);
-    entry.isDirectory = isDir;
+    entry = {std::move(*e.name), e.isDirectory, e.isLink};
     return true;
   }
   return false;
 }
 
 const std::vector<DirEntry>& DirectorySearch::Unlisted() const { return impl_->unlisted; }
+
+std::vector<DirEntry> DirectorySearch::UnlistedFolderEntries(size_t index) const {
+  std::vector<DirEntry> entries;
+  if (index >= impl_->unlisted.size() || !impl_->unlisted[index].isDirectory || impl_->unlisted[index].isLink)
+    return entries;
+  const std::string native = impl_->folder + (impl_->folder.back() == '/' ? "" : "/") + impl_->unlistedRaw[index];
+  DIR* dir = ::opendir(native.c_str());
+  if (!dir) return entries;
+  for (RawEntry e; ReadEntry(dir, native, e);) entries.push_back({e.shown, e.isDirectory, e.isLink});
+  ::closedir(dir);
+  return entries;
+}
+
 const Status& DirectorySearch::Opened() const { return impl_->opened; }
+
+std::string FolderIdentity(std::string_view path) {
+  struct stat st {};
+  if (::stat(NativePath(path).c_str(), &st) != 0) return {};
+  return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
 
 std::string ExecutableFolder() {
   char buf[4096];

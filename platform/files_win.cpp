@@ -383,12 +383,30 @@ bool IsReadOnly(std::string_view path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
 }
 
+namespace {
+
+// A symbolic link or junction: a reparse point whose tag says it names another place. Other
+// reparse points (cloud files, deduplication) are the folder itself, and are listed.
+bool IsLink(const WIN32_FIND_DATAW& d) {
+  return (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(d.dwReserved0);
+}
+
+DirEntry EntryOf(const WIN32_FIND_DATAW& d, std::string name) {
+  return {std::move(name), (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, IsLink(d)};
+}
+
+bool IsDots(std::wstring_view name) { return name == L"." || name == L".."; }
+
+}  // namespace
+
 struct DirectorySearch::Impl {
   HANDLE find = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW data{};
   bool pending = false;  // `data` holds an entry not yet returned
+  std::wstring folder;   // with a closing separator
   std::string pattern;
   std::vector<DirEntry> unlisted;
+  std::vector<std::wstring> unlistedWide;  // the system's names of `unlisted`
   Status opened = Success();
 };
 
@@ -401,10 +419,9 @@ DirectorySearch::DirectorySearch(std::string_view folder, std::string_view patte
   }
   // Every name is listed and matched here: the system's own matching also looks at 8.3
   // short names, so "*.rcd" would find "a.rcdx".
-  std::wstring query = *wide;
-  if (!query.empty() && query.back() != L'\\' && query.back() != L'/') query += L'\\';
-  query += L'*';
-  impl_->find = FindFirstFileW(query.c_str(), &impl_->data);
+  impl_->folder = *wide;
+  if (!impl_->folder.empty() && impl_->folder.back() != L'\\' && impl_->folder.back() != L'/') impl_->folder += L'\\';
+  impl_->find = FindFirstFileW((impl_->folder + L'*').c_str(), &impl_->data);
   impl_->pending = impl_->find != INVALID_HANDLE_VALUE;
   if (!impl_->pending) {
     DWORD code = GetLastError();
@@ -422,24 +439,51 @@ bool DirectorySearch::Next(DirEntry& entry) {
     const WIN32_FIND_DATAW d = impl_->data;
     impl_->pending = FindNextFileW(impl_->find, &impl_->data) != 0;
     std::wstring_view raw = d.cFileName;
-    if (raw == L"." || raw == L"..") continue;
-    const bool isDirectory = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (IsDots(raw)) continue;
     auto name = WideToGbk(raw);
     if (!name) {  // a GBK path could not reach it
       std::string shown = Narrow(raw);
-      if (MatchesPattern(shown, impl_->pattern)) impl_->unlisted.push_back({std::move(shown), isDirectory});
+      if (MatchesPattern(shown, impl_->pattern)) {
+        impl_->unlisted.push_back(EntryOf(d, std::move(shown)));
+        impl_->unlistedWide.emplace_back(raw);
+      }
       continue;
     }
     if (!MatchesPattern(*name, impl_->pattern)) continue;
-    entry.name = std::move(*name);
-    entry.isDirectory = isDirectory;
+    entry = EntryOf(d, std::move(*name));
     return true;
   }
   return false;
 }
 
 const std::vector<DirEntry>& DirectorySearch::Unlisted() const { return impl_->unlisted; }
+
+std::vector<DirEntry> DirectorySearch::UnlistedFolderEntries(size_t index) const {
+  std::vector<DirEntry> entries;
+  if (index >= impl_->unlisted.size() || !impl_->unlisted[index].isDirectory || impl_->unlisted[index].isLink)
+    return entries;
+  WIN32_FIND_DATAW d{};
+  HANDLE find = FindFirstFileW((impl_->folder + impl_->unlistedWide[index] + L"\\*").c_str(), &d);
+  if (find == INVALID_HANDLE_VALUE) return entries;
+  do {
+    if (!IsDots(d.cFileName)) entries.push_back(EntryOf(d, Narrow(d.cFileName)));
+  } while (FindNextFileW(find, &d));
+  FindClose(find);
+  return entries;
+}
+
 const Status& DirectorySearch::Opened() const { return impl_->opened; }
+
+std::string FolderIdentity(std::string_view path) {
+  auto wide = Wide(path);
+  if (!wide) return {};
+  Handle folder(CreateFileW(wide->c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!folder.ok() || !GetFileInformationByHandle(folder.get(), &info)) return {};
+  return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":" +
+         std::to_string(info.nFileIndexLow);
+}
 
 std::string ExecutableFolder() {
   std::wstring path(MAX_PATH, L'\0');

@@ -64,6 +64,18 @@ std::optional<std::uint32_t> ItemIdOfCode(std::string_view code) {
   return id;
 }
 
+// Avatar code i (0-5) of an <AvatarData> value: characters 16i+8 to 16i+16, after a group of
+// zeros. Empty when the value is too short to hold it.
+std::string_view CodeAt(std::string_view data, size_t i) {
+  return data.size() >= 16 * i + 16 ? data.substr(16 * i + 8, 8) : std::string_view();
+}
+
+// An optional "-" followed by at least one digit, of any length.
+bool IsWholeNumber(std::string_view text) {
+  if (!text.empty() && text[0] == '-') text.remove_prefix(1);
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 constexpr std::string_view kNotWorn = "未装备";
 constexpr std::string_view kBodyOpen = "<BodyPartInfoId>", kBodyClose = "</BodyPartInfoId>";
 
@@ -73,29 +85,24 @@ std::string SlotPrefix(int slot) {
   return "<BodyPartSlot>" + std::to_string(slot) + "</BodyPartSlot>\r\n\t\t\t\t\t\t<BodyPartId>";
 }
 
-void FillSlots(ReplayState& state, Ui& ui) {
-  const std::string* block = CurrentBlock(state);
+void FillSlots(ReplayState& state, const std::string* block, Ui& ui) {
   for (size_t i = 0; i < kCostumeSlots.size(); ++i) {
     const CostumeSlot& s = kCostumeSlots[i];
     std::string id = block ? TextBetween(*block, SlotPrefix(s.slot), kIdEnd) : std::string();
-    const char* picture = id.empty() ? "pictures/slot_absent.gif" : "pictures/slot_present.gif";
+    const char* picture = !block       ? "pictures/slot_design.gif"
+                          : id.empty() ? "pictures/slot_absent.gif"
+                                       : "pictures/slot_present.gif";
     ui.SetPicture(kModifyWindow, PictureBox(s), Resource(picture));
     ui.SetHint(kModifyWindow, EditBox(s), !block ? std::string_view() : id.empty() ? kNotWorn : std::string_view(id));
     state.slotValues[i] = std::move(id);
   }
-  FillAvatarHints(state, ui);
 }
 
-void FillAvatarHints(ReplayState& state, Ui& ui) {
-  const std::string* block = CurrentBlock(state);
+void FillAvatarHints(const std::string* block, Ui& ui) {
   const std::string data = block ? TextBetween(*block, "<AvatarData>", "</AvatarData>") : std::string();
   for (size_t i = 0; i < std::size(kAvatarBoxes); ++i) {
-    // Code i follows a group of zeros: characters 16i+8 to 16i+16.
     std::string hint;
-    if (data.size() >= 16 * i + 16) {
-      const std::string code = data.substr(16 * i + 8, 8);
-      if (std::optional<std::uint32_t> id = ItemIdOfCode(code)) hint = std::to_string(*id);
-    }
+    if (std::optional<std::uint32_t> id = ItemIdOfCode(CodeAt(data, i))) hint = std::to_string(*id);
     ui.SetHint(kModifyWindow, kAvatarBoxes[i].edit, hint);
   }
 }
@@ -103,6 +110,14 @@ void FillAvatarHints(ReplayState& state, Ui& ui) {
 void ApplySlots(ReplayState& state, Ui& ui) {
   std::string* block = PickedBlock(state, ui);
   if (!block) return;
+  // Every box is checked before anything is written: a box holding only "-", or a minus in
+  // the middle, is no item id, and writing it would break the slot for the game.
+  for (const CostumeSlot& s : kCostumeSlots) {
+    if (const std::string text = ui.GetText(kModifyWindow, EditBox(s)); !text.empty() && !IsWholeNumber(text)) {
+      ui.ShowNotice(kModifyWindow, std::string("服饰代码无效：") + s.role, kNoticeTitle);
+      return;
+    }
+  }
   std::vector<std::string> missing;
   for (size_t i = 0; i < kCostumeSlots.size(); ++i) {
     const CostumeSlot& s = kCostumeSlots[i];
@@ -171,7 +186,7 @@ void PasteCostume(ReplayState& state, Ui& ui, const std::string& copied) {
     ReportEdit(ui, {"服饰"});
     return;
   }
-  FillSlots(state, ui);
+  FillSlots(state, block, ui);
   ReportEdit(ui, {});
 }
 
@@ -208,11 +223,17 @@ std::string AvatarData(const std::array<std::string, 6>& codes) {
 void ApplyAvatar(ReplayState& state, Ui& ui) {
   std::string* block = PickedBlock(state, ui);
   if (!block) return;
+  // An empty box keeps its code as the block holds it, like an empty slot box: its hint shows
+  // that code, and typing one code must not wipe the other five. Typing 0 clears an item.
+  const std::string data = TextBetween(*block, "<AvatarData>", "</AvatarData>");
   std::array<std::string, 6> codes;
+  std::array<bool, 6> typed{};
   for (size_t i = 0; i < codes.size(); ++i) {
     const std::string text = ui.GetText(kModifyWindow, kAvatarBoxes[i].edit);
+    typed[i] = !text.empty();
     if (text.empty()) {
-      codes[i] = kZeroGroup;
+      const std::string_view kept = CodeAt(data, i);
+      codes[i] = kept.empty() ? kZeroGroup : kept;
     } else if (text == state.avatarCodes[i]) {
       codes[i] = text;  // still the code the last apply showed: not an item id to convert
     } else if (auto id = ParseItemId(text)) {
@@ -223,14 +244,17 @@ void ApplyAvatar(ReplayState& state, Ui& ui) {
     }
   }
   // An element holding nothing is no avatar to change.
-  if (TextBetween(*block, "<AvatarData>", "</AvatarData>").empty() ||
-      !RewriteField(*block, "<AvatarData>", "</AvatarData>", AvatarData(codes))) {
+  if (data.empty() || !RewriteField(*block, "<AvatarData>", "</AvatarData>", AvatarData(codes))) {
     ReportEdit(ui, {"宝儿"});
     return;
   }
-  for (size_t i = 0; i < codes.size(); ++i) ui.SetText(kModifyWindow, kAvatarBoxes[i].edit, codes[i]);
+  // Filled boxes show the code written for them; empty ones stay empty, with the code as hint.
+  for (size_t i = 0; i < codes.size(); ++i) {
+    if (!typed[i]) codes[i].clear();
+    ui.SetText(kModifyWindow, kAvatarBoxes[i].edit, codes[i]);
+  }
   state.avatarCodes = codes;
-  FillAvatarHints(state, ui);
+  FillAvatarHints(block, ui);
   ReportEdit(ui, {});
 }
 

@@ -44,15 +44,17 @@ inline constexpr std::array<CostumeSlot, 15> kCostumeSlots = {{
 std::string SlotPrefix(int slot);
 
 // Selection change of 组合框_修改 (through the person pick), and every edit that changes the
-// body-part list: remembers each slot's item id, shows whether the person wears it (a slot
-// whose id is "0" counts as worn) and shows the id as the slot box's hint ("未装备" for a
-// slot the person lacks). Also the hints of the companion avatar boxes.
-void FillSlots(ReplayState& state, Ui& ui);
-// The hints of the six avatar boxes: the item ids of the current person's <AvatarData>,
-// each the id that, typed and applied, writes the same code back. No hint for a block
+// body-part list of `block`, the current person's: remembers each slot's item id in
+// `state`, shows whether the person wears it (a slot whose id is "0" counts as worn) and
+// shows the id as the slot box's hint ("未装备" for a slot the person lacks). Without a block
+// (nobody picked) nothing is remembered, no box has a hint and the pictures are as designed.
+void FillSlots(ReplayState& state, const std::string* block, Ui& ui);
+// The hints of the six avatar boxes: the item ids of the block's <AvatarData>, each the id
+// that, typed and applied, writes the same code back. No hint without a block, for a block
 // without avatar data, nor for a code that no item id gives.
-void FillAvatarHints(ReplayState& state, Ui& ui);
-// 超级按钮_修改服饰: writes every filled slot box over the slot's remembered id.
+void FillAvatarHints(const std::string* block, Ui& ui);
+// 超级按钮_修改服饰: writes every filled slot box over the slot's remembered id. A box that
+// holds no whole number (an optional "-" and digits) is refused before anything is written.
 void ApplySlots(ReplayState& state, Ui& ui);
 
 enum class Gender { Male, Female };
@@ -85,7 +87,8 @@ std::string AvatarCode(std::uint32_t itemId);
 // The <AvatarData> value: each code preceded by eight zeros, then forty zeros.
 std::string AvatarData(const std::array<std::string, 6>& codes);
 
-// 超级按钮_宝儿: turns each filled avatar box into its code and writes all six codes.
+// 超级按钮_宝儿: turns each filled avatar box into its code and writes all six codes; an
+// empty box keeps the code the block holds for it.
 void ApplyAvatar(ReplayState& state, Ui& ui);
 
 }  // namespace xl::replay

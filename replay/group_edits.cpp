@@ -16,8 +16,7 @@ constexpr std::string_view kNameOpen = "<GuildNameDataBuf>", kNameClose = "</Gui
 
 }  // namespace
 
-void FillGroupName(ReplayState& state, Ui& ui) {
-  const std::string* block = CurrentBlock(state);
+void FillGroupName(const std::string* block, Ui& ui) {
   ui.SetText(kModifyWindow, kStoredNameBox, block ? TextBetween(*block, kNameOpen, kNameClose) : std::string());
 }
 

@@ -42,8 +42,7 @@ bool RewriteGender(std::string& block, bool male) {
 
 }  // namespace
 
-void FillNickname(ReplayState& state, Ui& ui) {
-  const std::string* block = CurrentBlock(state);
+void FillNickname(const std::string* block, Ui& ui) {
   ui.SetText(kModifyWindow, kStoredNickname, block ? TextBetween(*block, kNameOpen, kNameClose) : std::string());
   ui.SetText(kModifyWindow, kNickname, NameOf(ui.GetText(kModifyWindow, kStoredNickname)));
 }
@@ -115,7 +114,7 @@ void ApplyIdentity(ReplayState& state, Ui& ui) {
   *block = std::move(b);
   if (!writtenHex.empty()) ui.SetText(kModifyWindow, kStoredNickname, writtenHex);
   // The slot pictures and remembered ids describe the new costume from now on.
-  if (dressed) FillSlots(state, ui);
+  if (dressed) FillSlots(state, block, ui);
   ReportEdit(ui, missing);
 }
 

@@ -116,16 +116,25 @@ void FillChooser(ReplayState& state, Ui& ui) {
     ui.AddItem(kModifyWindow, kChooser, "第" + std::to_string(i) + "人");
   ui.EndUpdate(kModifyWindow, kChooser);
   ui.SetSelection(kModifyWindow, kChooser, 0);
+  // The prompt means nobody is picked, as after a new open: no hint, remembered id or slot
+  // picture of the previous person is left to mislead an edit of the new blocks.
+  state.currentPerson = 0;
+  state.avatarCodes = {};
+  FillSlots(state, nullptr, ui);
+  FillAvatarHints(nullptr, ui);
 }
 
 void PickPerson(ReplayState& state, Ui& ui) {
   const std::string item = ui.GetText(kModifyWindow, kChooser);
   if (item == kChooserPrompt) return;
   if (int n = PersonNumber(item); n > 0) state.currentPerson = n;
-  // The per-player controls, in this order: nickname, group name, body-part slots.
-  FillNickname(state, ui);
-  FillGroupName(state, ui);
-  FillSlots(state, ui);
+  // The per-player controls, in this order, all from the one block: nickname, group name,
+  // body-part slots, avatar hints.
+  const std::string* block = CurrentBlock(state);
+  FillNickname(block, ui);
+  FillGroupName(block, ui);
+  FillSlots(state, block, ui);
+  FillAvatarHints(block, ui);
 }
 
 void ApplyStage(ReplayState& state, Ui& ui) {

@@ -26,7 +26,8 @@ int PersonNumber(std::string_view itemText);
 bool SetPlayerCount(ReplayState& state, int count);
 
 // Empties and refills 组合框_修改 after splitting the document into player blocks; the
-// prompt is selected, the current person kept.
+// prompt is selected and nobody is picked: no current person, and the slot and avatar boxes
+// without hints or remembered ids, as in a freshly opened window.
 void FillChooser(ReplayState& state, Ui& ui);
 // Selection change of 组合框_修改: makes the picked person current and fills the per-player
 // controls from that person's block.

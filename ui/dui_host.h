@@ -23,6 +23,7 @@ namespace xl::ui {
 
 class DuiLabel;
 class DuiSysButton;
+class InputHold;
 
 // Style flags of a host.
 enum HostStyle : unsigned {
@@ -252,7 +253,7 @@ class DuiHost {
   void PlayCloseEffect();
   void PlayOpenEffect(int effect, int durationMs);
   void DrawEffectFrame(Surface& target, int kind, const EffectFrame& frame);
-  void PumpFor(DWORD ms);
+  void PumpFor(DWORD ms, const InputHold& hold);
   void ApplyBlur(const RECT& rect, int corner);
   RECT BlurRect() const;
   void SetRoundedRegion(int inset, int corner);

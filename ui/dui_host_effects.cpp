@@ -6,6 +6,7 @@
 
 #include "ui/dpi.h"
 #include "ui/dui_host.h"
+#include "ui/input_hold.h"
 #include "ui/ui_start.h"
 
 namespace xl::ui {
@@ -42,7 +43,7 @@ void DuiHost::SetRoundedRegion(int inset, int corner) {
   if (region && !SetWindowRgn(window_, region, TRUE)) DeleteObject(region);
 }
 
-void DuiHost::PumpFor(DWORD ms) {
+void DuiHost::PumpFor(DWORD ms, const InputHold& hold) {
   Sleep(ms);
   MSG m;
   while (window_ && PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
@@ -50,6 +51,7 @@ void DuiHost::PumpFor(DWORD ms) {
       PostQuitMessage(static_cast<int>(m.wParam));  // leave it for the loop that owns it
       break;
     }
+    if (hold.Keeps(m)) continue;
     TranslateMessage(&m);
     DispatchMessageW(&m);
   }
@@ -144,13 +146,17 @@ EffectFrame EffectFrameAt(int kind, int i, bool closing, int width, int height, 
   return f;
 }
 
+// While an effect plays, the other windows of the program get no input: the frames let
+// messages run, and a click there would act in the middle of whatever opened or closed this
+// window.
 void DuiHost::PlayOpenEffect(int effect, int durationMs) {
+  InputHold hold(window_);
   for (int i = 1, n = EffectFrameCount(effect, false); i <= n && window_; ++i) {
     EffectFrame frame = EffectFrameAt(effect, i, false, size_.cx, size_.cy, durationMs);
     second_.Clear(0);
     DrawEffectFrame(second_, effect, frame);
     PushLayered(second_.dc());
-    PumpFor(frame.pauseMs);
+    PumpFor(frame.pauseMs, hold);
   }
 }
 
@@ -160,12 +166,13 @@ void DuiHost::PlayCloseEffect() {
   if (blurBehind_) ApplyBlur(RECT{0, 0, 0, 0}, Scaled(6, dpi_));
   busy_ = true;
   const int kind = closeEffect_;
+  InputHold hold(window_);
   for (int i = 1, n = EffectFrameCount(kind, true); i <= n && window_; ++i) {
     EffectFrame frame = EffectFrameAt(kind, i, true, size_.cx, size_.cy, 200, dpi_);
     second_.Clear(0x00FFFFFF);
     DrawEffectFrame(second_, kind, frame);
     PushLayered(second_.dc());
-    PumpFor(frame.pauseMs);
+    PumpFor(frame.pauseMs, hold);
   }
   if (!window_) return;
   second_.Clear(0);

@@ -11,6 +11,7 @@
 #include "ui/dui_label.h"
 #include "ui/fonts.h"
 #include "ui/host_window.h"
+#include "ui/input_hold.h"
 #include "ui/picture_loader.h"
 #include "ui/ui_start.h"
 
@@ -206,15 +207,10 @@ HostOptions SkinOptions(HWND owner, const MessageBoxOptions& o, unsigned styleFl
   return h;
 }
 
-// Raw input, keys and characters, mouse buttons, moves and wheels, also on window frames.
-bool IsUserInput(UINT message) {
-  return (message >= WM_INPUT && message <= WM_UNICHAR) || (message >= WM_MOUSEFIRST && message <= WM_MOUSEHWHEEL) ||
-         (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
-}
-
-// Runs the thread's messages until the box is gone. Input for other windows is dropped.
-// Returns false when a quit message ended the loop (its exit code in `quitCode`).
-bool ModalLoop(HWND box, WPARAM& quitCode) {
+// Runs the thread's messages until the box is gone; the hold keeps input and closes of other
+// windows from them. Returns false when a quit message ended the loop (its exit code in
+// `quitCode`).
+bool ModalLoop(HWND box, const InputHold& hold, WPARAM& quitCode) {
   MSG m;
   while (IsWindow(box)) {
     BOOL got = GetMessageW(&m, nullptr, 0, 0);
@@ -223,7 +219,7 @@ bool ModalLoop(HWND box, WPARAM& quitCode) {
       return false;
     }
     if (got < 0) break;
-    if (IsUserInput(m.message) && m.hwnd != box && !IsChild(box, m.hwnd)) continue;
+    if (hold.Keeps(m)) continue;
     TranslateMessage(&m);
     DispatchMessageW(&m);
   }
@@ -336,6 +332,9 @@ int SkinnedMessageBox(HWND owner, std::string_view text, const MessageBoxOptions
 
   WPARAM quitCode = 0;
   bool quit = false;
+  // From the entrance to the end of the exit, and until the box is destroyed: a close of the
+  // window underneath that arrives meanwhile is carried out after that.
+  InputHold hold(window);
   if (IsWindow(window)) {
     host.Show(o.showEffect.value_or(0));
     if (o.closeEffect) host.SetCloseEffect(*o.closeEffect);
@@ -343,7 +342,7 @@ int SkinnedMessageBox(HWND owner, std::string_view text, const MessageBoxOptions
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     if (liveOwner) PostMessageW(owner, WM_MOUSELEAVE, 0, 0);
     if (ShownHook()) ShownHook()(window);
-    quit = !ModalLoop(window, quitCode);
+    quit = !ModalLoop(window, hold, quitCode);
   }
   // A quit ends the box at once: the window goes with it, and the quit goes on to the
   // loop that owns it, so the program still ends.

@@ -63,7 +63,9 @@ struct MessageBoxOptions {
 // Shows the box and returns the code of the clicked button, or kResultCancel when it was
 // closed otherwise (Esc, the close button) or could not be made. The thread's other
 // windows keep their timers and painting meanwhile, but their keyboard and mouse input
-// is dropped. A quit message ends the box and is left for the caller's message loop.
+// is dropped, from the box's entrance to its exit, and a close asked of them is carried out
+// once the box is gone (see InputHold). A quit message ends the box and is left for the
+// caller's message loop.
 int SkinnedMessageBox(HWND owner, std::string_view text, const MessageBoxOptions& options = {});
 
 // The program's notices: the asterisk badge and sound, one "确认" button, a swelling

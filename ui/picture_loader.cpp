@@ -97,6 +97,27 @@ GpImage* LoadPictureFirstFrame(std::string_view bytes) {
   return DecodedCopy(source.get());
 }
 
+GpImage* ImageFromPixels(const ::xl::Picture& picture) {
+  GpBitmap* bitmap = nullptr;
+  if (picture.width <= 0 || picture.height <= 0 ||
+      gp::GdipCreateBitmapFromScan0(picture.width, picture.height, 0, PixelFormat32bppARGB, nullptr, &bitmap) !=
+          Gdiplus::Ok)
+    return nullptr;
+  Gdiplus::Rect all(0, 0, picture.width, picture.height);
+  Gdiplus::BitmapData data{};
+  if (gp::GdipBitmapLockBits(bitmap, &all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
+    gp::GdipDisposeImage(bitmap);
+    return nullptr;
+  }
+  // PixelFormat32bppARGB keeps each pixel as blue, green, red, alpha in memory, as decoded.
+  const size_t row = static_cast<size_t>(picture.width) * 4;
+  for (int y = 0; y < picture.height; ++y)
+    std::memcpy(static_cast<std::uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
+                picture.pixels.data() + y * row, row);
+  gp::GdipBitmapUnlockBits(bitmap, &data);
+  return bitmap;
+}
+
 Picture::Picture(Picture&& o) noexcept
     : image_(std::exchange(o.image_, nullptr)),
       block_(std::exchange(o.block_, nullptr)),

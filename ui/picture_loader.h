@@ -3,6 +3,7 @@
 // a memory stream.
 #include <string_view>
 
+#include "platform/picture.h"
 #include "ui/gdi.h"
 
 namespace xl::ui {
@@ -20,6 +21,11 @@ void ReleasePicture(GpImage*& image, HGLOBAL& block, IStream*& stream);
 // A fully decoded copy of the first frame of an (animated or still) picture; it needs no
 // memory of the caller. Null when the bytes are no picture. Dispose with GdipDisposeImage.
 GpImage* LoadPictureFirstFrame(std::string_view bytes);
+
+// A bitmap holding a copy of pixels the program decoded itself (blue, green, red, straight
+// alpha). It needs none of GDI+'s picture decoders, the first use of which costs tens of
+// milliseconds. Null when GDI+ refuses. Dispose with GdipDisposeImage.
+GpImage* ImageFromPixels(const ::xl::Picture& picture);
 
 // A picture loaded from bytes and released with its memory when it goes.
 class Picture {

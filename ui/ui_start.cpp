@@ -19,6 +19,9 @@ struct UiGlobals {
   ULONG_PTR uiToken = 0;
   ULONG_PTR loaderToken = 0;
   int osMajorVersion = 0;
+  // Made when first asked for: the start window shows none of them, and finding the font
+  // and decoding the sprite would hold its first showing back.
+  bool fontMade = false, spriteMade = false;
   Font defaultFont;
   std::map<UINT, Font> scaledFonts;  // the default font at other DPIs
   HCURSOR cursor = nullptr;
@@ -91,9 +94,7 @@ void StartSkinnedUi() {
   InitCommonControlsEx(&controls);
   g.uiToken = StartGdiplus();
   g.osMajorVersion = ReadOsMajorVersion();
-  g.defaultFont = MakeDefaultFont();
   g.cursor = LoadCursorW(nullptr, IDC_ARROW);
-  g.sprite.Load(Resource("ui/sprite.bin"), true);
   g.classIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(129));
   g.hostClass = RegisterHostClass(g.classIcon, g.cursor);
 }
@@ -111,6 +112,7 @@ void StopSkinnedUi() {
   g.scaledFonts.clear();
   g.defaultFont.reset();
   g.sprite.Reset();
+  g.fontMade = g.spriteMade = false;
   if (g.hostClass) UnregisterClassW(kHostWindowClass, GetModuleHandleW(nullptr));
   g.hostClass = 0;
   if (g.uiToken) Gdiplus::GdiplusShutdown(g.uiToken);
@@ -120,15 +122,23 @@ void StopSkinnedUi() {
 }
 
 int OsMajorVersion() { return Globals().osMajorVersion; }
-GpFont* DefaultUiFont() { return Globals().defaultFont.get(); }
+GpFont* DefaultUiFont() {
+  UiGlobals& g = Globals();
+  if (g.started && !g.fontMade) {
+    g.fontMade = true;
+    g.defaultFont = MakeDefaultFont();
+  }
+  return g.defaultFont.get();
+}
 
 GpFont* UiFont(UINT dpi) {
   UiGlobals& g = Globals();
-  if (dpi == kDesignDpi || !g.defaultFont) return g.defaultFont.get();
+  GpFont* base = DefaultUiFont();
+  if (dpi == kDesignDpi || !base) return base;
   Font& font = g.scaledFonts[dpi];
   if (!font) {
     GpFontFamily* family = nullptr;
-    if (gp::GdipGetFamily(g.defaultFont.get(), &family) == Gdiplus::Ok && family) {
+    if (gp::GdipGetFamily(base, &family) == Gdiplus::Ok && family) {
       FontFamily owned(family);
       GpFont* raw = nullptr;
       if (gp::GdipCreateFont(family, Scaled(kDefaultFontPixels, dpi), Gdiplus::FontStyleRegular, Gdiplus::UnitPixel,
@@ -136,10 +146,19 @@ GpFont* UiFont(UINT dpi) {
         font.reset(raw);
     }
   }
-  return font ? font.get() : g.defaultFont.get();
+  return font ? font.get() : base;
 }
+
 HCURSOR DefaultCursor() { return Globals().cursor; }
-GpImage* SharedSpritePicture() { return Globals().sprite.get(); }
+
+GpImage* SharedSpritePicture() {
+  UiGlobals& g = Globals();
+  if (g.started && !g.spriteMade) {
+    g.spriteMade = true;
+    g.sprite.Load(Resource("ui/sprite.bin"), true);
+  }
+  return g.sprite.get();
+}
 HICON DefaultClassIcon() { return Globals().classIcon; }
 const GUID& FrameDimensionTime() {
   UiGlobals& g = Globals();

@@ -9,8 +9,9 @@ namespace xl::ui {
 // Name of the window class that hosted windows (message box, popup menus) are created with.
 inline constexpr wchar_t kHostWindowClass[] = L"Ex_DirectUI";
 
-// Starts GDI+, reads the system version, creates the default font and cursor, loads the
-// shared sprite picture and registers the "Ex_DirectUI" class. Calling it again does nothing.
+// Starts GDI+, reads the system version, loads the cursor and registers the "Ex_DirectUI"
+// class; the default font and the shared sprite picture are made when first asked for.
+// Calling it again does nothing.
 void StartSkinnedUi();
 // A second GDI+ start for the picture loader, and the time frame dimension it selects with.
 void StartPictureLoader();
@@ -20,7 +21,8 @@ void StopSkinnedUi();
 // The running Windows major version: blur behind windows only from 6 (Vista) on.
 int OsMajorVersion();
 // 12-pixel regular font of the first family GDI+ knows among "宋体" and the system caption
-// font; null when neither exists. Text elements and the message box fall back to it.
+// font; null when neither exists or the toolkit is not started. Text elements and the
+// message box fall back to it.
 GpFont* DefaultUiFont();
 // The default font at a display's DPI: the same family, 12 pixels scaled from 96 DPI. Null
 // when there is no default font.

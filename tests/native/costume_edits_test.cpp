@@ -9,6 +9,7 @@
 #include "fixtures/player_block.h"
 #include "replay/costume_edits.h"
 #include "replay/outfit_code.h"
+#include "replay/person_edit.h"
 #include "replay/text_ops.h"
 #include "resources/resources.h"
 
@@ -29,8 +30,14 @@ struct Editor {
     ui.SetPage("modify", "选择夹1", page);
     state.edited = blocks;
     state.loaded = std::move(blocks);
-    state.currentPerson = 1;
-    FillSlots(state, ui);
+    Pick(1);
+  }
+  // What the person pick does for the costume: slots and avatar hints from the person's block.
+  void Pick(int person) {
+    state.currentPerson = person;
+    const std::string* block = CurrentBlock(state);
+    FillSlots(state, block, ui);
+    FillAvatarHints(block, ui);
   }
   std::string& Block() { return state.edited[0]; }
   std::string LastNotice() { return ui.Notices().empty() ? std::string() : ui.Notices().back().text; }
@@ -95,10 +102,9 @@ TEST(CostumeSlots, FillRemembersIdsAndShowsWhichSlotsAreWorn) {
   EXPECT_EQ(e.ui.PictureOf("modify", "图片框_上身"), "pictures/slot_absent.gif");
   EXPECT_EQ(e.ui.PictureOf("modify", "图片框_增加光效"), "pictures/slot_absent.gif");
 
-  e.state.currentPerson = 0;  // no person: nothing remembered, nothing shown as worn
-  FillSlots(e.state, e.ui);
+  e.Pick(0);  // no person: nothing remembered, the pictures as designed
   EXPECT_EQ(e.state.slotValues[1], "");
-  EXPECT_EQ(e.ui.PictureOf("modify", "图片框_发型"), "pictures/slot_absent.gif");
+  EXPECT_EQ(e.ui.PictureOf("modify", "图片框_发型"), "pictures/slot_design.gif");
 }
 
 TEST(CostumeSlots, ApplyWritesFilledSlotsAndNamesTheMissingOnes) {
@@ -123,6 +129,26 @@ TEST(CostumeSlots, ApplyWritesFilledSlotsAndNamesTheMissingOnes) {
   ApplySlots(e.state, e.ui);
   EXPECT_EQ(e.Slot(2), "7");
   EXPECT_EQ(e.LastNotice(), "以下内容未找到，未修改：上身、增加光效");
+}
+
+// A slot box refuses a text that is no whole number (an optional "-" and digits), naming the
+// first such slot, before any slot is written.
+TEST(CostumeSlots, ApplyRefusesTextsThatAreNoWholeNumbers) {
+  for (const char* bad : {"-", "--", "1-2", "5-"}) {
+    Editor e({PlayerBlock()});
+    const std::string before = e.Block();
+    e.ui.Type("modify", "编辑框_脸型", "602403501");
+    e.ui.Type("modify", "编辑框_鞋子", bad);
+    e.ui.Type("modify", "编辑框_增加光效", "1-2");
+    ApplySlots(e.state, e.ui);
+    EXPECT_EQ(e.LastNotice(), "服饰代码无效：鞋子") << bad;
+    EXPECT_EQ(e.Block(), before) << bad;
+  }
+  Editor e({PlayerBlock()});
+  e.ui.Type("modify", "编辑框_鞋子", "-123456789");
+  ApplySlots(e.state, e.ui);
+  EXPECT_EQ(e.LastNotice(), "修改成功");
+  EXPECT_EQ(e.Slot(8), "-123456789");
 }
 
 TEST(CostumeSlots, StaleIdNeverCutsALongerOneApart) {
@@ -164,25 +190,27 @@ TEST(BodyTemplate, ReplacesTheWholeListOrNothing) {
   }
 }
 
-TEST(Avatar, ApplyConvertsTheBoxesAndWritesAllSixCodes) {
-  Editor e({PlayerBlock()}, 1);
+TEST(Avatar, ApplyConvertsTheFilledBoxesAndKeepsTheCodesOfEmptyOnes) {
+  BlockFields f;
+  f.avatarData = AvatarData({"11111111", "22222222", "33333333", "44444444", "55555555", "66666666"});
+  Editor e({PlayerBlock(f)}, 1);
   e.ui.Type("modify", "编辑框_新宝儿发型", "601403601");
   e.ui.Type("modify", "编辑框_新宝儿背部", "100005000");
-  e.ui.Type("modify", "编辑框_新宝儿脚链", "-0");
+  e.ui.Type("modify", "编辑框_新宝儿脚链", "-0");  // 0 takes the item off
   ApplyAvatar(e.state, e.ui);
   EXPECT_EQ(e.LastNotice(), "修改成功");
   const std::string data = TextBetween(e.Block(), "<AvatarData>", "</AvatarData>");
-  EXPECT_EQ(data, AvatarData({"D1B0D823", "00000000", "88F4F505", "00000000", "00000000", "00000000"}));
+  EXPECT_EQ(data, AvatarData({"D1B0D823", "22222222", "88F4F505", "44444444", "55555555", "00000000"}));
   EXPECT_EQ(data.substr(8, 8), "D1B0D823");
   EXPECT_EQ(e.ui.GetText("modify", "编辑框_新宝儿发型"), "D1B0D823");
-  EXPECT_EQ(e.ui.GetText("modify", "编辑框_新宝儿衣服"), "00000000");
+  EXPECT_EQ(e.ui.GetText("modify", "编辑框_新宝儿衣服"), "");  // left empty, its code as the hint
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_新宝儿衣服"), "572662306");
 
   // Pressing again keeps the codes the boxes show; a newly typed id is converted.
-  e.ui.Clear("modify", "编辑框_新宝儿左手");
   e.ui.Type("modify", "编辑框_新宝儿左手", "4294967295");
   ApplyAvatar(e.state, e.ui);
   EXPECT_EQ(TextBetween(e.Block(), "<AvatarData>", "</AvatarData>"),
-            AvatarData({"D1B0D823", "00000000", "88F4F505", "FFFFFFFF", "00000000", "00000000"}));
+            AvatarData({"D1B0D823", "22222222", "88F4F505", "FFFFFFFF", "55555555", "00000000"}));
 }
 
 TEST(Avatar, RefusesIdsOutOfRangeAndWritesNothing) {
@@ -245,15 +273,13 @@ TEST(Hints, SlotAndAvatarBoxesShowTheCurrentIds) {
   e.ui.Type("modify", "编辑框_新宝儿左手", "256");
   ApplyAvatar(e.state, e.ui);
   EXPECT_EQ(e.ui.GetHint("modify", "编辑框_新宝儿左手"), "256");
-  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_新宝儿右手"), "0");  // an empty box wrote 00000000
+  EXPECT_EQ(e.ui.GetHint("modify", "编辑框_新宝儿右手"), "4294967295");  // an empty box kept its code
 
   // No avatar data, no avatar hints; no person, no hints at all.
-  e.state.currentPerson = 2;
-  FillSlots(e.state, e.ui);
+  e.Pick(2);
   EXPECT_EQ(e.ui.GetHint("modify", "编辑框_新宝儿发型"), "");
   EXPECT_EQ(e.ui.GetHint("modify", "编辑框_鞋子"), "618411502");
-  e.state.currentPerson = 3;
-  FillSlots(e.state, e.ui);
+  e.Pick(3);
   EXPECT_EQ(e.ui.GetHint("modify", "编辑框_鞋子"), "");
   EXPECT_EQ(e.ui.GetHint("modify", "编辑框_上身"), "");
 }
@@ -269,8 +295,7 @@ TEST(CostumeCopy, PasteReplacesTheWholeListAndRefreshesTheSlots) {
   EXPECT_TRUE(e.ui.Notices().empty());
   EXPECT_EQ(copied, BodyList(e.Block()));
 
-  e.state.currentPerson = 2;
-  FillSlots(e.state, e.ui);
+  e.Pick(2);
   const std::string male = TextBetween(e.state.edited[1], "<Male>", "</Male>");
   PasteCostume(e.state, e.ui, copied);
   EXPECT_EQ(e.LastNotice(), "修改成功");

@@ -28,8 +28,8 @@ struct Editor {
     state.edited = blocks;
     state.loaded = std::move(blocks);
     state.currentPerson = 1;
-    FillNickname(state, ui);
-    FillSlots(state, ui);
+    FillNickname(&state.edited[0], ui);
+    FillSlots(state, &state.edited[0], ui);
   }
   std::string& Block() { return state.edited[0]; }
   std::string Field(std::string_view open, std::string_view close) { return TextBetween(Block(), open, close); }

@@ -166,12 +166,12 @@ TEST_F(EditSession, GroupEditNeedsAPickedPerson) {
   EXPECT_EQ(Notice(), "请先选择修改第几人");
   EXPECT_EQ(state.edited, before);
 
-  // A person beyond the players (after the count was lowered) is no person.
+  // After a count change the chooser shows its prompt and nobody is picked.
   ui.Select("modify", "组合框_修改", "第2人");
   ui.Select("modify", "组合框_修改人数", "1");
   ApplyPlayerCount(state, ui);
   EXPECT_EQ(Notice(), "修改成功");
-  EXPECT_EQ(state.currentPerson, 2);
+  EXPECT_EQ(state.currentPerson, 0);
   ApplyGroup(state, ui);
   EXPECT_EQ(Notice(), "请先选择修改第几人");
 }

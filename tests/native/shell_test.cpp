@@ -4,9 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+// <windows.h> turns these into macros for the A/W variants; the file layer's are plain functions.
+#undef DeleteFile
+#undef CopyFile
+#endif
+
+#include <filesystem>
 #include <functional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/bindings.h"
@@ -17,6 +26,7 @@
 #include "fixtures/temp_folder.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/codepage.h"
 #include "platform/ini.h"
 #include "replay/text_ops.h"
 #include "resources/resources.h"
@@ -243,7 +253,7 @@ TEST(Shell, ListButtonsWaitForTheRunningListing) {
   });
   f.ui.Click("start", "超级按钮_搜上次路径");
   f.ui.SetPumpHook(nullptr);
-  EXPECT_GE(pumps, static_cast<int>(kListed.size()));
+  EXPECT_GE(pumps, 1);  // after the first name at least; then on a timer
   EXPECT_EQ(Items(f.ui), kListed);
   EXPECT_TRUE(f.ui.BrowseTitles().empty());
   EXPECT_TRUE(f.ui.TakeProblems().empty());
@@ -406,7 +416,8 @@ TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
     const char* button;
     std::function<std::string()> part;
   } rows[] = {
-      // First: a new count rebuilds the player list from the replay's text.
+      // First: a new count rebuilds the player list from the replay's text (and leaves
+      // nobody picked, so the loop picks the first player again).
       {nullptr, "超级按钮_修改人数", [&] { return replay::TextBetween(r.text(), "<PlayerCount>", "</PlayerCount>"); }},
       {"图片框_服饰", "超级按钮_修改服饰",
        [&] { return std::to_string(r.edited.at(0).find("123456789") != std::string::npos); }},
@@ -426,6 +437,7 @@ TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
       ASSERT_TRUE(ui.Press("modify", row.page));
     }
     ASSERT_TRUE(ui.Click("modify", row.button));
+    if (r.currentPerson == 0) ui.Select("modify", "组合框_修改", "第1人");
     for (size_t i = 0; i < std::size(rows); ++i) {
       if (rows[i].button == row.button)
         EXPECT_NE(rows[i].part(), before[i]) << "did not change";
@@ -479,6 +491,95 @@ TEST(FolderLister, OptionsAndNames) {
   progress.progressLabel = "透明标签_标题";
   run(progress);
   EXPECT_EQ(ui.GetText("start", "透明标签_标题"), root + "sub\\final_b.rcd");
+}
+
+#ifdef _WIN32
+// Runs a Unix program in `folder` (Wine starts those too) and waits until `done` holds: a
+// Unix process gives Wine no handle to wait on. False outside Wine.
+bool RunUnix(const std::string& folder, const std::wstring& program, const std::wstring& arguments,
+             const std::function<bool()>& done) {
+  if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) return false;
+  std::wstring command = program + L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      GbkToWideLossy(folder).c_str(), &startup, &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  for (int i = 0; i < 500 && !done(); ++i) Sleep(10);
+  return done();
+}
+#endif
+
+// Links to folders for one test, made the way the system running it can: symbolic links
+// natively; under Wine, which makes no links of its own, Unix ones, which Wine shows as
+// plain folders. They go before the test's folder does, whose removal would follow them
+// under Wine.
+class FolderLinks {
+ public:
+  // Makes `name` in `folder` a link to `target`, a path relative to `folder`.
+  bool Make(const std::string& folder, const std::string& target, const std::string& name) {
+    const std::string link = folder + "\\" + name;
+#ifdef _WIN32
+    const std::wstring arguments = L"-s " + GbkToWideLossy(target) + L" " + GbkToWideLossy(name);
+    if (!RunUnix(folder, L"Z:\\bin\\ln", arguments, [&] { return fs::DirectoryExists(link); })) return false;
+#else
+    std::error_code ec;
+    std::filesystem::create_directory_symlink(target, fs::NativePath(link), ec);
+    if (ec) return false;
+#endif
+    made_.emplace_back(folder, name);
+    return true;
+  }
+  ~FolderLinks() {
+    for (const auto& [folder, name] : made_) {
+      const std::string link = folder + "\\" + name;
+#ifdef _WIN32
+      RunUnix(folder, L"Z:\\bin\\rm", GbkToWideLossy(name), [&] { return !fs::DirectoryExists(link); });
+#else
+      std::error_code ec;
+      std::filesystem::remove(fs::NativePath(link), ec);
+#endif
+    }
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> made_;
+};
+
+// Links to folders are not followed and no folder is listed twice: a record folder with two
+// links back to itself, one up to its parent and one out to another folder is listed at
+// once, each replay once. Should the walk run away, the pump closes the window, which ends
+// the listing, so a fault fails the test rather than hanging it.
+TEST(FolderLister, LinksAreNotFollowedAndLoopsEndAtOnce) {
+  TempFolder temp;
+  Put(temp.Sub("outside\\far.rcd"));
+  const std::string record = temp.Sub("record");
+  Put(record + "\\a.rcd");
+  Put(record + "\\sub\\b.rcd");
+  FolderLinks links;
+  for (auto [folder, target, name] :
+       {std::tuple{record, ".", "l1"}, std::tuple{record, ".", "l2"}, std::tuple{record + "\\sub", "..", "up"},
+        std::tuple{record, "../outside", "away"}})
+    if (!links.Make(folder, target, name)) GTEST_SKIP() << "this system makes no links to folders";
+  MemoryUi ui(ProgramWindows());
+  ui.LoadWindow("start", true);
+  ui.SetPumpHook([&] {
+    if (ui.ItemCount("start", kList) > 100) ui.DestroyWindow("start");
+  });
+  ListOptions options;
+  options.pattern = "*.rcd";
+  const ListResult listed = ListFolder(ui, "start", kList, record, options);
+  ui.SetPumpHook(nullptr);
+  ASSERT_TRUE(ui.WindowExists("start")) << "the walk ran away";
+  std::vector<std::string> items = Items(ui);
+#ifdef _WIN32
+  std::erase(items, "away\\far.rcd");  // under Wine that link is a plain folder
+#endif
+  EXPECT_EQ(items, (std::vector<std::string>{"a.rcd", "sub\\b.rcd"}));
+  EXPECT_EQ(listed.unreadableNames, 0);
 }
 
 #ifndef _WIN32

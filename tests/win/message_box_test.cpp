@@ -204,6 +204,48 @@ TEST_F(MessageBoxTest, InputToOtherWindowsIsDroppedWhileTheBoxIsUp) {
   DestroyWindow(owner);
 }
 
+// A notice's entrance and exit let messages run. A click on another window that arrives
+// during the entrance does nothing, and a close of that window (posted, as the taskbar's
+// and Alt+F4's are) is carried out only once the box is gone, whether it came during the
+// entrance or while the box waited.
+TEST_F(MessageBoxTest, ANoticesEffectsKeepInputAndClosesFromOtherWindows) {
+  struct Seen {
+    int clicks = 0;
+    std::vector<bool> closedWithABoxUp;
+  };
+  static Seen seen;
+  seen = {};
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (m == WM_LBUTTONUP) ++seen.clicks;
+    if (m == WM_CLOSE) {
+      seen.closedWithABoxUp.push_back(!OpenMessageBoxes().empty());
+      return 0;  // kept open: the test counts closes
+    }
+    return DefWindowProcW(w, m, wp, lp);
+  };
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"WindowUnderANotice";
+  RegisterClassExW(&wc);
+  HWND under = CreateWindowExW(0, wc.lpszClassName, L"under", WS_POPUP | WS_VISIBLE | WS_SYSMENU, 10, 10, 200, 200,
+                               nullptr, nullptr, wc.hInstance, nullptr);
+  WhenShown([under](const MessageBoxView& box) {
+    PostMessageW(under, WM_CLOSE, 0, 0);  // while the box waits
+    ClickButton(box, 1);
+  });
+  // Posted before the notice: taken by its entrance, the first loop that runs.
+  PostMessageW(under, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(under, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  PostMessageW(under, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ShowNotice("保存成功", under, "温馨提示");
+  EXPECT_TRUE(seen.closedWithABoxUp.empty());
+  Pump();
+  EXPECT_EQ(seen.clicks, 0);
+  EXPECT_EQ(seen.closedWithABoxUp, (std::vector<bool>{false, false}));
+  DestroyWindow(under);
+}
+
 TEST_F(MessageBoxTest, QuitEndsTheBoxAndReachesTheCallersLoop) {
   HWND shown = nullptr;
   SetMessageBoxShownHook([&](HWND window) {

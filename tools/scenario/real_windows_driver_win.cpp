@@ -28,6 +28,7 @@
 #include "tools/scenario/driver.h"
 #include "ui/hidden_host.h"
 #include "ui/dui_menu_item.h"
+#include "ui/input_hold.h"
 #include "ui/message_box.h"
 #include "ui/popup_menu.h"
 #include "ui/tooltip.h"
@@ -127,6 +128,9 @@ class RealWindowsDriver : public ScenarioDriver {
   RealWindowsDriver() : ui_(std::make_unique<win32::Win32Ui>(ProgramWindows())) {
     ui::SetMessageBoxShownHook([this](HWND box) { OnBoxShown(box); });
     ui::SetMenuShownHook([this](HWND root) { OnMenuShown(root); });
+    // A box's or menu's effect drops input for the program's windows: a click posted for
+    // `meanwhile` is settled before, so it is never counted as delivered when it was dropped.
+    ui::SetInputHoldStartHook([this] { SettleMeanwhile(); });
     ui_->SetFolderChooser([this](std::wstring_view title) { return AnswerBrowser(title); });
   }
 
@@ -136,6 +140,7 @@ class RealWindowsDriver : public ScenarioDriver {
     titleButtons_.reset();
     ui::SetMessageBoxShownHook(nullptr);
     ui::SetMenuShownHook(nullptr);
+    ui::SetInputHoldStartHook(nullptr);
     if (clipboardOwner_) ::DestroyWindow(clipboardOwner_);
     if (started_) ui::StopSkinnedUi();
   }
@@ -488,10 +493,10 @@ class RealWindowsDriver : public ScenarioDriver {
     ui_->ReleaseDestroyed();
   }
 
-  // The first time the runner itself, or a box's or menu's own loop, is about to take
-  // messages, the posted click has either been taken by the program already or is taken
-  // back here: only the program's own letting messages through during the action counts,
-  // as on MemoryUi, whose boxes and menus let nothing through.
+  // The first time the runner itself, or a box's or menu's own loop or effect, is about to
+  // take messages, the posted click has either been taken by the program already or is
+  // taken back here: only the program's own letting messages through during the action
+  // counts, as on MemoryUi, whose boxes and menus let nothing through.
   void SettleMeanwhile() {
     if (!meanwhile_ || meanwhile_->settled) return;
     meanwhile_->settled = true;

@@ -74,8 +74,14 @@ write('gender.rcd', doc)
 doc = edit_player(SOURCE, 1, lambda b: slot(slot(slot(b, 5, b'601403601'), 8, b'7'), 2, b'602403501'))
 write('slots.rcd', doc)
 
-avatar = b'00000000D1B0D82300000000000000000000000088F4F505' + b'0' * 88
-doc = edit_player(SOURCE, 1, lambda b: field(b, b'AvatarData', avatar))
+# Player 1's codes 1 and 3 typed; the boxes left empty keep the player's other codes.
+def avatar(block):
+    data = re.search(rb'<AvatarData>([^<]*)</AvatarData>', block).group(1)
+    data = data[:8] + b'D1B0D823' + data[16:40] + b'88F4F505' + data[48:]
+    return field(block, b'AvatarData', data)
+
+
+doc = edit_player(SOURCE, 1, avatar)
 write('avatar.rcd', doc)
 
 # Player 1's costume copied onto player 2, and into player 3 of another replay.
