@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fixtures/gbk.h"
+#include "fixtures/typing_undo.h"
 #include "platform/codepage.h"
 #include "win32/clipboard.h"
 #include "win32/win32_ui.h"
@@ -86,7 +87,8 @@ class Win32UiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ui.SetEventSink([this](const UiEventArgs& e) {
-      static const char* kNames[] = {"created", "clicked", "dblclicked", "pressed", "changed", "menu", "dropped"};
+      static const char* kNames[] = {"created", "clicked", "dblclicked", "pressed", "changed",
+                                     "menu",    "ending",  "dropped",    "key"};
       seen.events.push_back(std::string(e.control) + " " + kNames[static_cast<int>(e.event)]);
       if (onEvent) onEvent(e);
     });
@@ -191,6 +193,21 @@ TEST_F(Win32UiTest, TypingKeepsToEachBoxsInputRules) {
   // The program itself may set any text.
   ui.SetText("test", "readonly", "42");
   EXPECT_EQ(ui.GetText("test", "readonly"), "42");
+}
+
+// The cases MemoryUi's model of the box passes, on the real box: Ctrl+Z reaches it as the
+// character it makes, typed at the end of the text as a user's caret would be.
+TEST_F(Win32UiTest, CtrlZUndoesTheBoxsOwnTyping) {
+  for (const fixtures::TypingUndo& c : fixtures::kTypingUndo) {
+    SCOPED_TRACE(std::string(c.set) + " " + std::string(c.keys));
+    ui.SetText("test", "free", c.set);
+    for (char key : c.keys) {
+      const WPARAM end = static_cast<WPARAM>(GetWindowTextLengthW(H("free")));
+      SendMessageW(H("free"), EM_SETSEL, end, static_cast<LPARAM>(end));
+      SendMessageW(H("free"), WM_CHAR, static_cast<unsigned char>(key), 0);
+    }
+    EXPECT_EQ(ui.GetText("test", "free"), c.expected);
+  }
 }
 
 TEST_F(Win32UiTest, PastingGoesThroughTheSameRules) {
