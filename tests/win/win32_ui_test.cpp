@@ -210,6 +210,39 @@ TEST_F(Win32UiTest, CtrlZUndoesTheBoxsOwnTyping) {
   }
 }
 
+// Ctrl+Z from the keyboard, wherever the focus is in the window: the window gets it, except
+// in an edit box that holds text, which undoes its own typing.
+TEST_F(Win32UiTest, ShortcutsGoToTheWindowUnlessTheBoxUndoesItsTyping) {
+  std::vector<std::string> keys;
+  onEvent = [&](const UiEventArgs& e) {
+    if (e.event == UiEvent::KeyPressed) keys.emplace_back(e.text);
+  };
+  const auto ctrlZ = [&](HWND focus) {
+    SetForegroundWindow(ui.WindowHandle("test"));
+    SetFocus(focus);
+    INPUT in[4] = {};
+    const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+      in[i].type = INPUT_KEYBOARD;
+      in[i].ki.wVk = codes[i];
+      in[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ASSERT_EQ(SendInput(4, in, sizeof(INPUT)), 4u);
+    for (int i = 0; i < 50 && (i < 2 || HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0); ++i) {
+      ui.PumpMessages();
+      Sleep(5);
+    }
+  };
+  ctrlZ(ui.WindowHandle("test"));
+  ctrlZ(H("list"));
+  ctrlZ(H("free"));  // empty
+  EXPECT_EQ(keys, (std::vector<std::string>{"Ctrl+Z", "Ctrl+Z", "Ctrl+Z"}));
+  Type("free", L"ab");
+  ctrlZ(H("free"));
+  EXPECT_EQ(ui.GetText("test", "free"), "");
+  EXPECT_EQ(keys.size(), 3u);
+}
+
 TEST_F(Win32UiTest, PastingGoesThroughTheSameRules) {
   auto paste = [&](const wchar_t* text, const char* control) {
     ASSERT_TRUE(OpenClipboard(ui.WindowHandle("test")));
