@@ -35,8 +35,7 @@ void EditHistory::Begin(const ReplayState& state, Kind kind) {
 // with its old self at either end: a changed slot id costs the old id.
 EditHistory::BlocksBefore EditHistory::Compare(const std::vector<std::string>& before,
                                                const std::vector<std::string>& now) {
-  BlocksBefore blocks;
-  blocks.count = before.size();
+  BlocksBefore blocks{before.size(), {}};
   for (size_t i = 0; i < before.size(); ++i) {
     const std::string_view was = before[i], is = i < now.size() ? std::string_view(now[i]) : std::string_view();
     if (was == is) continue;

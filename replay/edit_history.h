@@ -57,17 +57,20 @@ class EditHistory {
   void Clear();
 
  private:
+  // No default member initializers in these: std::optional<Open> would then be taken for
+  // not constructible (clang), the class around them being incomplete where it is declared.
+  // They are value-initialized instead.
   struct Change {  // `length` bytes at `pos` were `old` before
-    size_t pos = 0, length = 0;
+    size_t pos, length;
     std::string old;
   };
   // The blocks as they were: how many, and for those that differ now, what differs.
   struct BlocksBefore {
-    size_t count = 0;
+    size_t count;
     std::vector<std::pair<size_t, Change>> changed;  // block index, change within it
   };
   struct Entry {
-    Kind kind = Kind::Edit;
+    Kind kind;
     std::vector<Change> text;  // in the order they were made
     BlocksBefore edited, loaded;
     std::vector<size_t> loadedAt;
