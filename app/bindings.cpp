@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "app/shell.h"
 #include "replay/costume_edits.h"
+#include "replay/edit_history.h"
 #include "replay/group_edits.h"
 #include "replay/identity_edits.h"
 #include "replay/scene_edits.h"
@@ -13,6 +14,13 @@ namespace {
 
 using E = UiEvent;
 using A = const UiEventArgs&;
+
+// An edit of the replay: recorded in its history, so that it can be undone.
+template <void (*Apply)(replay::ReplayState&, Ui&)>
+void Edit(Program& p, A) {
+  const replay::RecordedEdit step(p.state.replay);
+  Apply(p.state.replay, p.ui);
+}
 
 // One row an event. A handler lands with its row; events without a row do nothing.
 constexpr Binding kBindings[] = {
@@ -36,19 +44,23 @@ constexpr Binding kBindings[] = {
        if (!ReturnToStartWindow(p.state, p.ui) && a.refuse) *a.refuse = true;
      }},
     {"modify", "", E::FilesDropped, [](Program& p, A a) { ReplaceOpenReplay(p.state, p.ui, a.text); }},
+    {"modify", "", E::KeyPressed,
+     [](Program& p, A a) {
+       if (a.text == "Ctrl+Z") replay::UndoLastEdit(p.state.replay, p.ui);
+     }},
     {"modify", "图片框_服饰", E::LeftButtonDown, [](Program& p, A a) { SwitchPage(p.ui, a.control); }},
     {"modify", "图片框_人物宝儿", E::LeftButtonDown, [](Program& p, A a) { SwitchPage(p.ui, a.control); }},
     {"modify", "图片框_插件", E::LeftButtonDown, [](Program& p, A a) { SwitchPage(p.ui, a.control); }},
     {"modify", "图片框_舞团家族", E::LeftButtonDown, [](Program& p, A a) { SwitchPage(p.ui, a.control); }},
-    {"modify", "超级按钮_修改服饰", E::Clicked, [](Program& p, A) { replay::ApplySlots(p.state.replay, p.ui); }},
-    {"modify", "超级按钮_个人", E::Clicked, [](Program& p, A) { replay::ApplyIdentity(p.state.replay, p.ui); }},
-    {"modify", "超级按钮_宝儿", E::Clicked, [](Program& p, A) { replay::ApplyAvatar(p.state.replay, p.ui); }},
-    {"modify", "超级按钮_舞团", E::Clicked, [](Program& p, A) { replay::ApplyGroup(p.state.replay, p.ui); }},
-    {"modify", "超级按钮_观战", E::Clicked, [](Program& p, A) { replay::ApplySpectator(p.state.replay, p.ui); }},
-    {"modify", "超级按钮_舞台场景", E::Clicked, [](Program& p, A) { replay::ApplyStage(p.state.replay, p.ui); }},
+    {"modify", "超级按钮_修改服饰", E::Clicked, Edit<replay::ApplySlots>},
+    {"modify", "超级按钮_个人", E::Clicked, Edit<replay::ApplyIdentity>},
+    {"modify", "超级按钮_宝儿", E::Clicked, Edit<replay::ApplyAvatar>},
+    {"modify", "超级按钮_舞团", E::Clicked, Edit<replay::ApplyGroup>},
+    {"modify", "超级按钮_观战", E::Clicked, Edit<replay::ApplySpectator>},
+    {"modify", "超级按钮_舞台场景", E::Clicked, Edit<replay::ApplyStage>},
     {"modify", "组合框_修改", E::SelectionChanged, [](Program& p, A) { replay::PickPerson(p.state.replay, p.ui); }},
     {"modify", "组合框_修改", E::ContextMenu, [](Program& p, A) { PersonChooserMenu(p.state, p.ui); }},
-    {"modify", "超级按钮_修改人数", E::Clicked, [](Program& p, A) { replay::ApplyPlayerCount(p.state.replay, p.ui); }},
+    {"modify", "超级按钮_修改人数", E::Clicked, Edit<replay::ApplyPlayerCount>},
     {"modify", "超级按钮_总保存", E::Clicked, [](Program& p, A) { replay::Save(p.state.replay, p.ui); }},
     {"modify", "组合框_登录界面", E::SelectionChanged, [](Program& p, A) { skin::ShowPreview(p.ui); }},
     {"modify", "超级按钮_修改界面", E::Clicked,

@@ -9,6 +9,7 @@
 #include "platform/ini.h"
 #include "replay/costume_edits.h"
 #include "replay/document.h"
+#include "replay/edit_history.h"
 #include "replay/outfit_code.h"
 #include "replay/scene_edits.h"
 #include "resources/resources.h"
@@ -94,6 +95,20 @@ bool SettleUnsavedEdits(ProgramState& state, Ui& ui) {
     case Answer::Cancel: return false;
   }
   return false;
+}
+
+// A popup menu's entry and what choosing it does (nothing for a separator).
+struct MenuChoice {
+  MenuEntry entry;
+  void (*run)(ProgramState&, Ui&);
+};
+
+// Shows the popup menu owned by `window` and does what the chosen entry does.
+void ShowMenuAndRun(ProgramState& state, Ui& ui, std::string_view window, const std::vector<MenuChoice>& choices) {
+  std::vector<MenuEntry> entries;
+  for (const MenuChoice& c : choices) entries.push_back(c.entry);
+  const int chosen = ui.ShowMenu(window, entries);
+  if (chosen >= 0 && chosen < static_cast<int>(choices.size()) && choices[chosen].run) choices[chosen].run(state, ui);
 }
 
 }  // namespace
@@ -185,19 +200,12 @@ void ReplayListMenu(ProgramState& state, Ui& ui) {
   const bool onReplay = selected >= 0;
   const bool hasBackup =
       onReplay && fs::FileExists(state.recordFolder + ui.ItemText("start", kReplayList, selected) + ".bak");
-  struct Choice {
-    MenuEntry entry;
-    void (*run)(ProgramState&, Ui&);
-  };
-  std::vector<Choice> choices = {{{"打开录像", onReplay}, OpenSelectedReplay},
-                                 {{"在文件夹中显示", onReplay}, ShowSelectedReplayInFolder}};
+  std::vector<MenuChoice> choices = {{{"打开录像", onReplay}, OpenSelectedReplay},
+                                     {{"在文件夹中显示", onReplay}, ShowSelectedReplayInFolder}};
   if (hasBackup) choices.push_back({{"恢复原录像"}, RestoreSelectedReplay});
   choices.push_back({{""}, nullptr});
   choices.push_back({{"刷新列表"}, ListRememberedFolder});
-  std::vector<MenuEntry> entries;
-  for (const Choice& c : choices) entries.push_back(c.entry);
-  const int chosen = ui.ShowMenu("start", entries);
-  if (chosen >= 0 && chosen < static_cast<int>(choices.size()) && choices[chosen].run) choices[chosen].run(state, ui);
+  ShowMenuAndRun(state, ui, "start", choices);
 }
 
 void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui) {
@@ -213,16 +221,20 @@ void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui) {
 }
 
 void PersonChooserMenu(ProgramState& state, Ui& ui) {
-  enum Entry { kCopy, kPaste };
-  std::vector<MenuEntry> entries = {{"复制此人服饰"}};
+  std::vector<MenuChoice> choices = {
+      {{"复制此人服饰"}, [](ProgramState& s, Ui& u) { replay::CopyCostume(s.replay, u, s.copiedCostume); }}};
   // A code that is not valid is offered too: pasting it says what is wrong with it.
-  if (!state.copiedCostume.empty() || replay::ReadOutfitCode(ui.ClipboardText()).kind != replay::ReadCode::NotACode)
-    entries.push_back({"粘贴服饰到此人"});
-  switch (ui.ShowMenu("modify", entries)) {
-    case kCopy: replay::CopyCostume(state.replay, ui, state.copiedCostume); break;
-    case kPaste: replay::PasteCostume(state.replay, ui, state.copiedCostume); break;
-    default: break;
+  if (!state.copiedCostume.empty() || replay::ReadOutfitCode(ui.ClipboardText()).kind != replay::ReadCode::NotACode) {
+    choices.push_back({{"粘贴服饰到此人"}, [](ProgramState& s, Ui& u) {
+                         const replay::RecordedEdit step(s.replay);
+                         replay::PasteCostume(s.replay, u, s.copiedCostume);
+                       }});
   }
+  choices.push_back({{""}, nullptr});
+  // Shown also with nothing to undo, disabled, so that the user knows where undo is.
+  choices.push_back({{"撤销上一次修改", state.replay.history.CanUndo()},
+                     [](ProgramState& s, Ui& u) { replay::UndoLastEdit(s.replay, u); }});
+  ShowMenuAndRun(state, ui, "modify", choices);
 }
 
 void RestoreSelectedReplay(ProgramState& state, Ui& ui) {

@@ -48,7 +48,8 @@ void ShowSelectedReplayInFolder(ProgramState& state, Ui& ui);
 void RestoreSelectedReplay(ProgramState& state, Ui& ui);
 
 // Right-click on the person chooser: copy the current person's costume, and once one is
-// copied or the clipboard holds an outfit code, paste it to the current person.
+// copied or the clipboard holds an outfit code, paste it to the current person; undo the
+// latest edit (shown disabled while there is none).
 void PersonChooserMenu(ProgramState& state, Ui& ui);
 
 // The modify window's close button, and every other way of closing it: with edits that

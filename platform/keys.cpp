@@ -86,4 +86,22 @@ std::string TypedCharacter(const KeyStroke& key) {
   return std::string(1, key.shift ? kShiftedDigits[c - '0'] : c);
 }
 
+std::string KeyStrokeText(const KeyStroke& key) {
+  std::string text;
+  if (key.ctrl) text += "Ctrl+";
+  if (key.shift) text += "Shift+";
+  if (key.alt) text += "Alt+";
+  return text + key.name;
+}
+
+bool IsShortcut(const KeyStroke& key) {
+  return key.ctrl && !key.alt && key.name.size() == 1 && std::isalnum(static_cast<unsigned char>(key.name[0]));
+}
+
+bool EditBoxTakesShortcut(const KeyStroke& key, bool boxHasText) {
+  if (!IsShortcut(key)) return false;
+  const char c = key.name[0];
+  return c == 'A' || c == 'C' || c == 'V' || c == 'X' || (c == 'Z' && boxHasText);
+}
+
 }  // namespace xl

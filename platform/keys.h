@@ -18,6 +18,18 @@ struct KeyStroke {
 // Home, Left, Up, Right, Down, Insert, Delete. Nullopt for anything else.
 std::optional<KeyStroke> ParseKeyStroke(std::string_view text);
 
+// The keys as ParseKeyStroke reads them, modifiers first in the order Ctrl, Shift, Alt:
+// "Ctrl+Shift+Z", "Backspace".
+std::string KeyStrokeText(const KeyStroke& key);
+
+// A shortcut of a window: Ctrl held (Alt not, which would make it AltGr), and a letter or a
+// digit. Controls leave them to their window, except an edit box for those it acts on itself.
+bool IsShortcut(const KeyStroke& key);
+// The shortcuts of the system's edit control: Ctrl+A (all), Ctrl+C, Ctrl+V, Ctrl+X, and
+// Ctrl+Z (undo its own typing) while the box holds text of its own. Shift makes no
+// difference, as it makes none to the control.
+bool EditBoxTakesShortcut(const KeyStroke& key, bool boxHasText);
+
 // The character the key types on a US keyboard with these modifiers ("a", "A", "!" for
 // Shift+1, " " for Space); empty when it types none (with Ctrl or Alt, or a key that moves or
 // edits rather than types).

@@ -26,6 +26,12 @@ enum class UiEvent {
   // Files dropped on a window that takes them (its definition says so); `text` holds the
   // first file's path (GBK). Raised for the window itself: control is empty.
   FilesDropped,
+  // A shortcut (Ctrl and a letter or digit, see IsShortcut) pressed while the window or one
+  // of its controls has the focus, which that control leaves to its window: every control
+  // does, except an edit box for what it does itself (EditBoxTakesShortcut). Raised for the
+  // window itself (control empty), `text` naming the keys as KeyStrokeText does ("Ctrl+Z");
+  // the control does nothing with them.
+  KeyPressed,
 };
 
 struct UiEventArgs {
@@ -33,7 +39,7 @@ struct UiEventArgs {
   std::string_view control;  // empty for window events
   UiEvent event;
   int x = 0, y = 0;
-  std::string_view text = {};  // FilesDropped: the first file's path
+  std::string_view text = {};  // FilesDropped: the first file's path; KeyPressed: the keys
   bool* refuse = nullptr;      // SessionEnding only
 };
 

@@ -210,6 +210,7 @@ void OpenReplay(ReplayState& state, std::string bytes, std::string path) {
   state.currentPerson = 0;
   state.slotValues = {};
   state.avatarCodes = {};
+  state.history.Clear();
 }
 
 void ReplaceInText(ReplayState& state, size_t pos, size_t length, std::string_view bytes) {
@@ -217,6 +218,7 @@ void ReplaceInText(ReplayState& state, size_t pos, size_t length, std::string_vi
   if (pos > text.size()) pos = text.size();
   length = std::min(length, text.size() - pos);
   if (std::string_view(text).substr(pos, length) == bytes) return;
+  state.history.NoteTextChange(pos, std::string_view(text).substr(pos, length), bytes.size());
   state.KeepSavedBytes(pos, length);
 
   const size_t size = text.size() - length + bytes.size();
@@ -299,7 +301,10 @@ Result<SaveOutcome> MergeAndWrite(ReplayState& state, std::string_view path, con
     return Error{"无法写入 " + file + "：" + s.error().message};
   }
 
+  // The merge is recorded, so that the edits saved by it can still be undone.
+  state.history.Begin(state, EditHistory::Kind::Save);
   TakeMerged(state, std::move(*at));
+  state.history.End(state);
   state.MarkSaved();  // the text is what the file holds now
   return SaveOutcome::Saved;
 }

@@ -17,6 +17,7 @@
 
 #include "platform/result.h"
 #include "platform/sha256.h"
+#include "replay/edit_history.h"
 #include "replay/text_ops.h"
 
 namespace xl {
@@ -66,6 +67,7 @@ class ReplayState {
   int currentPerson = 0;                   // 1-based; 0 until a person is picked
   std::array<std::string, 15> slotValues;  // item ids read at the last pick, slot table order
   std::array<std::string, 6> avatarCodes;  // the companion avatar codes the last apply showed
+  EditHistory history;                     // the edits since opening, to be undone
 
  private:
   std::string text_;
@@ -92,7 +94,7 @@ inline constexpr size_t kPlaceLost = static_cast<size_t>(-1);
 // files larger than kMaxReplayBytes.
 Result<std::string> ReadReplayFile(std::string_view path);
 // Makes `bytes`, read from `path`, the current replay: blocks and stored slot values
-// cleared, no person picked (currentPerson 0), no change of the text yet.
+// cleared, no person picked (currentPerson 0), no change of the text yet, no history.
 void OpenReplay(ReplayState& state, std::string bytes, std::string path = {});
 
 // The one place where the text of the replay changes: the `length` bytes at 0-based `pos`
@@ -103,9 +105,10 @@ void OpenReplay(ReplayState& state, std::string bytes, std::string path = {});
 // the file was written). One user action may thus call it several times. A history of
 // changes can be kept here, each as (pos, the old bytes text().substr(pos, length), the new
 // length bytes.size()); replacing bytes.size() bytes at pos with the old ones, latest
-// first, undoes them. Edits of a player's block change `edited` only and reach the text
-// through the save's merge; after a merge `loaded` equals `edited`.
-//  - A change that leaves the bytes as they are does nothing (and need not be recorded).
+// first, undoes them: the history does so (EditHistory::NoteTextChange). Edits of a player's
+// block change `edited` only and reach the text through the save's merge; after a merge
+// `loaded` equals `edited`.
+//  - A change that leaves the bytes as they are does nothing (and is not recorded).
 //  - Loaded blocks behind the change move with it (loadedAt); a block it overlaps gets
 //    kPlaceLost, and saving then looks for it after the previous block. The blocks
 //    themselves (edited, loaded) are never touched here.

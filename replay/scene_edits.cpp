@@ -41,6 +41,16 @@ void Renumber(ReplayState& state, std::string_view open, std::string_view close,
   }
 }
 
+// The chooser's items: the prompt, then one "第N人" a block.
+void ListPlayers(const ReplayState& state, Ui& ui) {
+  ui.ClearItems(kModifyWindow, kChooser);
+  ui.BeginUpdate(kModifyWindow, kChooser);
+  ui.AddItem(kModifyWindow, kChooser, kChooserPrompt);
+  for (size_t i = 1; i <= state.edited.size(); ++i)
+    ui.AddItem(kModifyWindow, kChooser, "第" + std::to_string(i) + "人");
+  ui.EndUpdate(kModifyWindow, kChooser);
+}
+
 }  // namespace
 
 std::string_view StageId(std::string_view displayText) {
@@ -109,12 +119,7 @@ void FillChooser(ReplayState& state, Ui& ui) {
   SplitPlayers(state, [&ui] { ui.PumpMessages(); });
   // The split lets messages through: a handler that ran meanwhile may have split and filled
   // the chooser itself. The list is made afresh from the blocks as they are now.
-  ui.ClearItems(kModifyWindow, kChooser);
-  ui.BeginUpdate(kModifyWindow, kChooser);
-  ui.AddItem(kModifyWindow, kChooser, kChooserPrompt);
-  for (size_t i = 1; i <= state.edited.size(); ++i)
-    ui.AddItem(kModifyWindow, kChooser, "第" + std::to_string(i) + "人");
-  ui.EndUpdate(kModifyWindow, kChooser);
+  ListPlayers(state, ui);
   ui.SetSelection(kModifyWindow, kChooser, 0);
   // The prompt means nobody is picked, as after a new open: no hint, remembered id or slot
   // picture of the previous person is left to mislead an edit of the new blocks.
@@ -128,6 +133,10 @@ void PickPerson(ReplayState& state, Ui& ui) {
   const std::string item = ui.GetText(kModifyWindow, kChooser);
   if (item == kChooserPrompt) return;
   if (int n = PersonNumber(item); n > 0) state.currentPerson = n;
+  FillPersonControls(state, ui);
+}
+
+void FillPersonControls(ReplayState& state, Ui& ui) {
   // The per-player controls, in this order, all from the one block: nickname, group name,
   // body-part slots, avatar hints.
   const std::string* block = CurrentBlock(state);
@@ -135,6 +144,16 @@ void PickPerson(ReplayState& state, Ui& ui) {
   FillGroupName(block, ui);
   FillSlots(state, block, ui);
   FillAvatarHints(block, ui);
+}
+
+void ShowCurrentPerson(ReplayState& state, Ui& ui) {
+  ListPlayers(state, ui);
+  const int n = state.currentPerson;
+  const bool listed = n >= 1 && static_cast<size_t>(n) <= state.edited.size();
+  ui.SetSelection(kModifyWindow, kChooser, listed ? n : 0);
+  // The selection's own pick has filled the controls of a listed person already; filling
+  // them here as well also clears them when no one is shown.
+  FillPersonControls(state, ui);
 }
 
 void ApplyStage(ReplayState& state, Ui& ui) {

@@ -32,6 +32,12 @@ void FillChooser(ReplayState& state, Ui& ui);
 // Selection change of 组合框_修改: makes the picked person current and fills the per-player
 // controls from that person's block.
 void PickPerson(ReplayState& state, Ui& ui);
+// Fills the per-player controls from the current person's block (cleared when there is none).
+void FillPersonControls(ReplayState& state, Ui& ui);
+// After the blocks were put back by an undo: 组合框_修改 lists the players of the blocks and
+// shows the current person, whose controls are filled as a pick fills them; with no person
+// (or one beyond the list) it shows the prompt and the controls are cleared.
+void ShowCurrentPerson(ReplayState& state, Ui& ui);
 // 超级按钮_舞台场景, 超级按钮_观战, 超级按钮_修改人数.
 void ApplyStage(ReplayState& state, Ui& ui);
 void ApplySpectator(ReplayState& state, Ui& ui);

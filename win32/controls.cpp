@@ -13,6 +13,7 @@
 #include "win32/edit_box.h"
 #include "win32/live_window.h"
 #include "win32/painted_controls.h"
+#include "win32/shortcut_keys.h"
 #include "win32/win32_ui.h"
 
 namespace xl::win32 {
@@ -82,12 +83,18 @@ HWND CreateFor(LiveWindow& w, LiveControl& c) {
       }
       return h;
     }
-    case UnitKind::ListBox:
-      return CreateChild(w, c, 0, L"LISTBOX", L"",
-                         WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS);
+    case UnitKind::ListBox: {
+      HWND h = CreateChild(w, c, 0, L"LISTBOX", L"",
+                           WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS);
+      if (h) SubclassForShortcuts(h, c);
+      return h;
+    }
     case UnitKind::ComboBox: {
       HWND h = CreateChild(w, c, 0, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS);
-      if (h) SendMessageW(h, CB_SETMINVISIBLE, 10, 0);
+      if (h) {
+        SendMessageW(h, CB_SETMINVISIBLE, 10, 0);
+        SubclassForShortcuts(h, c);
+      }
       return h;
     }
     case UnitKind::GroupBox: return CreateChild(w, c, 0, kPanelClass, text, 0);

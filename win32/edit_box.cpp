@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "win32/clipboard.h"
 #include "win32/live_window.h"
+#include "win32/shortcut_keys.h"
 #include "win32/win32_ui.h"
 
 namespace xl::win32 {
@@ -110,7 +111,12 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id
   const bool wasEmpty = !c->hint.empty() && MayChangeText(msg) && GetWindowTextLengthW(hwnd) == 0;
   LRESULT result = 0;
   switch (msg) {
+    case WM_KEYDOWN:
+      if (RaiseShortcut(*c->window, c, wp)) return 0;
+      result = DefSubclassProc(hwnd, msg, wp, lp);
+      break;
     case WM_CHAR:
+      if (DropsShortcutCharacter(*c, wp)) return 0;
       if (c->unit->input != InputMode::ReadOnly && !AcceptTypedChar(*c, static_cast<wchar_t>(wp))) return 0;
       result = DefSubclassProc(hwnd, msg, wp, lp);
       break;

@@ -1,6 +1,7 @@
 #pragma once
 // The edit boxes: the system's edit control, subclassed so that it keeps to the unit's
-// input rules for typed and pasted text, refuses what GBK cannot hold, and draws its hint.
+// input rules for typed and pasted text, refuses what GBK cannot hold, draws its hint and
+// leaves its window the shortcuts it does not act on itself.
 #include <windows.h>
 
 namespace xl::win32 {

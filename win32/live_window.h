@@ -37,6 +37,7 @@ struct LiveControl {
   std::wstring text;               // text of the painted controls
   std::wstring hint;               // edit boxes: the grey hint drawn while the box is empty
   bool swallowLowSurrogate = false;
+  bool shortcutCharacterDue = false;  // a shortcut went to the window: its character is dropped
 
   // Shown by its own flag, its containers' flags and (on a tab page) the current page.
   bool Shown() const;

@@ -1,6 +1,6 @@
 // The procedure of the program's top-level windows: colours of the standard controls, their
-// notifications, right-clicks, dropped files and the window's own close, each handed on to
-// Win32Ui as a control event.
+// notifications, right-clicks, dropped files, shortcuts and the window's own close, each
+// handed on to Win32Ui as a control event.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -11,6 +11,7 @@
 #include "platform/codepage.h"
 #include "win32/live_window.h"
 #include "win32/painted_controls.h"
+#include "win32/shortcut_keys.h"
 #include "win32/win32_ui.h"
 
 namespace xl::win32 {
@@ -102,6 +103,9 @@ LRESULT CALLBACK TopWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_DROPFILES: OnDropFiles(*w, reinterpret_cast<HDROP>(wp)); return 0;
+    case WM_KEYDOWN:  // the window itself has the focus
+      if (RaiseShortcut(*w, nullptr, wp)) return 0;
+      break;
     case WM_CLOSE:  // Alt+F4 and the taskbar's close do what the window's close button does
       if (LiveControl* close = w->ClosingControl()) w->ui->Deliver(*w, close, UiEvent::Clicked);
       return 0;

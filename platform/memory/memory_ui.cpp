@@ -20,10 +20,11 @@ size_t CharCount(std::string_view s) {
   return n;
 }
 
-void RemoveLastChar(std::string& s) {
+// Where the last character begins (the size for an empty text).
+size_t LastCharAt(std::string_view s) {
   size_t last = 0;
   for (size_t i = 0; i < s.size(); i += GbkCharLength(s, i)) last = i;
-  s.erase(std::min(last, s.size()));
+  return std::min(last, s.size());
 }
 
 std::string Quoted(std::string_view window, std::string_view control) {
@@ -166,7 +167,11 @@ void MemoryUi::SetText(std::string_view window, std::string_view control, std::s
     return;
   }
   Control* c = Named(window, control);
-  if (c && !HasItems(c->unit->kind)) c->text = text;
+  if (!c || HasItems(c->unit->kind)) return;
+  c->text = text;
+  // What Ctrl+Z would have taken back is forgotten, as by the system's edit control.
+  c->undoText.clear();
+  c->undoAt = c->undoInserted = 0;
 }
 
 void MemoryUi::SetHint(std::string_view window, std::string_view control, std::string_view hint) {
@@ -370,23 +375,72 @@ void MemoryUi::Insert(Control& c, std::string_view text) {
     std::string_view ch = text.substr(i, len);
     i += len;
     if (len == 1 && static_cast<unsigned char>(ch[0]) < 0x20) {
-      if (ch[0] == '\b') RemoveLastChar(c.text);
+      if (ch[0] == '\b' && !c.text.empty()) {
+        const size_t last = LastCharAt(c.text);
+        UserReplace(c, last, c.text.size() - last, {});
+      }
       continue;
     }
     if (c.unit->input == InputMode::Digits && !(len == 1 && ((ch[0] >= '0' && ch[0] <= '9') || ch[0] == '-'))) continue;
     if (c.unit->maxLength > 0 && CharCount(c.text) >= static_cast<size_t>(c.unit->maxLength)) continue;
-    c.text += ch;
+    UserReplace(c, c.text.size(), 0, ch);
   }
+}
+
+// As the system's edit control keeps its one level of undo: bytes taken next to those taken
+// before (Backspace after Backspace) join them, bytes put next to those put before (typing
+// on) join them; any other change starts a new run, and bytes taken end the putting.
+void MemoryUi::UserReplace(Control& c, size_t pos, size_t length, std::string_view bytes) {
+  if (length > 0) {
+    const std::string taken = c.text.substr(pos, length);
+    const bool joins = c.undoInserted == 0 && !c.undoText.empty();
+    if (joins && pos == c.undoAt) {
+      c.undoText += taken;
+    } else if (joins && pos + length == c.undoAt) {
+      c.undoText.insert(0, taken);
+      c.undoAt = pos;
+    } else {
+      c.undoText = taken;
+      c.undoAt = pos;
+    }
+    c.undoInserted = 0;
+  }
+  if (!bytes.empty()) {
+    if (pos == c.undoAt || (c.undoInserted > 0 && pos == c.undoAt + c.undoInserted)) {
+      c.undoInserted += bytes.size();
+    } else {
+      c.undoText.clear();
+      c.undoAt = pos;
+      c.undoInserted = bytes.size();
+    }
+  }
+  c.text.replace(pos, length, bytes);
+}
+
+// The run is replaced by what it replaced, as a change of its own: undoing again redoes it.
+void MemoryUi::UndoTyping(Control& c) {
+  if (c.unit->input == InputMode::ReadOnly) return;
+  const std::string was = std::exchange(c.undoText, {});
+  const size_t inserted = std::exchange(c.undoInserted, 0);
+  UserReplace(c, c.undoAt, inserted, was);
 }
 
 bool MemoryUi::Key(std::string_view window, std::string_view control, const KeyStroke& key) {
   Control* c = Reachable(window, control, "press keys in");
   if (!c) return false;
+  const UnitKind kind = c->unit->kind;
+  const bool focusable = kind == UnitKind::EditBox || kind == UnitKind::ComboBox || kind == UnitKind::ListBox;
+  if (focusable && IsShortcut(key) && !(kind == UnitKind::EditBox && EditBoxTakesShortcut(key, !c->text.empty()))) {
+    Raise(window, "", UiEvent::KeyPressed, 0, 0, KeyStrokeText(key));
+    return true;
+  }
   const bool plain = !key.ctrl && !key.alt && !key.shift;
-  switch (c->unit->kind) {
+  switch (kind) {
     case UnitKind::EditBox:
-      if ((key.ctrl && !key.alt && !key.shift && key.name == "V") ||
-          (key.shift && !key.ctrl && !key.alt && key.name == "Insert")) {
+      if (IsShortcut(key) && key.name == "Z") {
+        UndoTyping(*c);
+      } else if ((key.ctrl && !key.alt && !key.shift && key.name == "V") ||
+                 (key.shift && !key.ctrl && !key.alt && key.name == "Insert")) {
         // A one-line box takes the clipboard's first line.
         const std::string text = ClipboardText();
         Insert(*c, std::string_view(text).substr(0, text.find_first_of("\r\n")));
@@ -420,7 +474,7 @@ bool MemoryUi::Clear(std::string_view window, std::string_view control) {
     Problem("cannot clear " + Quoted(window, control) + ": not an edit box");
     return false;
   }
-  if (c->unit->input != InputMode::ReadOnly) c->text.clear();
+  if (c->unit->input != InputMode::ReadOnly) SetText(window, control, "");  // as the real driver does
   return true;
 }
 

@@ -88,8 +88,12 @@ class MemoryUi : public Ui {
   // A key pressed while the control has the focus, handled as that kind of control does:
   // an edit box types the key's character through its input rules, Backspace removes the
   // last character, Ctrl+V and Shift+Insert paste the clipboard's first line through the
-  // same rules; a combo box's Up, Down, Home and End move its selection and raise
-  // SelectionChanged. Other keys reach the control and change nothing.
+  // same rules, Ctrl+Z undoes the box's own typing while it holds text (one level, as the
+  // system's edit control keeps it: the last run of characters typed or taken at one place,
+  // and an undo undoes itself; the program's SetText forgets it); a combo box's Up, Down,
+  // Home and End move its selection and raise SelectionChanged. A shortcut that the control
+  // leaves to its window (edit, combo and list boxes) raises the window's KeyPressed. Other
+  // keys reach the control and change nothing.
   bool Key(std::string_view window, std::string_view control, const KeyStroke& key);
   // Files dragged from the file manager and dropped on a window that takes them; raises
   // FilesDropped with the first path.
@@ -157,6 +161,10 @@ class MemoryUi : public Ui {
     std::string picture;
     std::string hint;  // edit boxes
     int updateDepth = 0;
+    // Edit boxes: the user's last run of changes, which Ctrl+Z takes back: the run put
+    // `undoInserted` bytes at `undoAt` where `undoText` stood.
+    std::string undoText;
+    size_t undoAt = 0, undoInserted = 0;
   };
   struct Window {
     const WindowDef* def = nullptr;
@@ -181,6 +189,9 @@ class MemoryUi : public Ui {
   void Problem(std::string text) { problems_.push_back(std::move(text)); }
   // Puts text into an edit box at its end, character by character, through its input rules.
   void Insert(Control& c, std::string_view text);
+  // The user changes an edit box's text: the `length` bytes at `pos` become `bytes`.
+  static void UserReplace(Control& c, size_t pos, size_t length, std::string_view bytes);
+  static void UndoTyping(Control& c);
 
   std::vector<WindowDef> defs_;
   std::map<std::string, Window, std::less<>> windows_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/window_defs.h"
+#include "fixtures/typing_undo.h"
 #include "resources/resources.h"
 
 namespace xl {
@@ -77,6 +78,39 @@ TEST(MemoryUi, TypedTextPassesTheInputRules) {
   ui.SetText("w", "slot", "abcdefghijklmnop");
   EXPECT_EQ(ui.GetText("w", "slot"), "abcdefghijklmnop");
   EXPECT_TRUE(ui.TakeProblems().empty());
+}
+
+// Ctrl+Z in an edit box that holds text undoes the box's own typing, as the real box does
+// (the same cases run on it); any other shortcut the box leaves to its window, as do the
+// combo boxes.
+TEST(MemoryUi, ShortcutsAndTheEditBoxsOwnUndo) {
+  const KeyStroke undo = ParseKeyStroke("Ctrl+Z").value();
+  for (const fixtures::TypingUndo& c : fixtures::kTypingUndo) {
+    SCOPED_TRACE(std::string(c.set) + " " + std::string(c.keys));
+    MemoryUi ui(RuleWindows());
+    ui.LoadWindow("w", true);
+    ui.SetText("w", "free", c.set);
+    for (char key : c.keys) key == '\x1A' ? ui.Key("w", "free", undo) : ui.Type("w", "free", std::string(1, key));
+    EXPECT_EQ(ui.GetText("w", "free"), c.expected);
+    EXPECT_TRUE(ui.TakeProblems().empty());
+  }
+
+  MemoryUi ui(ProgramWindows());
+  std::vector<std::string> keys;
+  ui.SetEventSink([&](const UiEventArgs& e) {
+    if (e.event == UiEvent::KeyPressed)
+      keys.push_back(std::string(e.window) + "/" + std::string(e.control) + "/" + std::string(e.text));
+  });
+  ui.LoadWindow("modify", true);
+  ui.Key("modify", "编辑框_鞋子", undo);  // empty: the box has nothing of its own to undo
+  ui.Key("modify", "编辑框_鞋子", ParseKeyStroke("Ctrl+Shift+s").value());
+  ui.Key("modify", "组合框_修改", undo);
+  ui.Type("modify", "编辑框_鞋子", "12");
+  ui.Key("modify", "编辑框_鞋子", ParseKeyStroke("Ctrl+V").value());
+  ui.Key("modify", "编辑框_鞋子", undo);
+  ui.Key("modify", "编辑框_鞋子", ParseKeyStroke("Ctrl+Alt+Z").value());
+  EXPECT_EQ(ui.GetText("modify", "编辑框_鞋子"), "");
+  EXPECT_EQ(keys, (std::vector<std::string>{"modify//Ctrl+Z", "modify//Ctrl+Shift+S", "modify//Ctrl+Z"}));
 }
 
 TEST(MemoryUi, PagesContainersAndWindowsDecideVisibility) {

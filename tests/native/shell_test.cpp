@@ -28,6 +28,7 @@
 #include "platform/files.h"
 #include "platform/codepage.h"
 #include "platform/ini.h"
+#include "platform/keys.h"
 #include "replay/text_ops.h"
 #include "resources/resources.h"
 #include "tools/fixtures/replay_fixture.h"
@@ -358,7 +359,7 @@ TEST(Shell, EveryBindingFitsItsControl) {
       if (w.id == b.window) def = &w;
     ASSERT_NE(def, nullptr);
     if (b.control.empty()) {
-      EXPECT_TRUE(b.event == UiEvent::Created || b.event == UiEvent::SessionEnding ||
+      EXPECT_TRUE(b.event == UiEvent::Created || b.event == UiEvent::SessionEnding || b.event == UiEvent::KeyPressed ||
                   (b.event == UiEvent::FilesDropped && def->window.acceptsFiles));
       continue;
     }
@@ -374,13 +375,16 @@ TEST(Shell, EveryBindingFitsItsControl) {
       case UiEvent::SelectionChanged: EXPECT_EQ(u->kind, UnitKind::ComboBox); break;
       case UiEvent::Created:
       case UiEvent::SessionEnding:
-      case UiEvent::FilesDropped: ADD_FAILURE() << "this event belongs to the window"; break;
+      case UiEvent::FilesDropped:
+      case UiEvent::KeyPressed: ADD_FAILURE() << "this event belongs to the window"; break;
     }
   }
 }
 
 // Each edit button reaches the handler its label promises: with every box of the modify
 // window filled in, a click changes that button's own part of the replay and nothing else.
+// Each edit, a costume pasted from the chooser's menu too, is then undone with Ctrl+Z,
+// latest first and across the save, back to exactly the state before it.
 TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
   TempFolder temp;
   const std::string game = temp.Sub("game");
@@ -429,6 +433,10 @@ TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
       // Last: only saving writes the file.
       {nullptr, "超级按钮_总保存", [&] { return fs::ReadWholeFile(game + "\\record\\a.rcd").value(); }},
   };
+  // The document and every block, as undo must put them back.
+  using Snapshot = std::tuple<std::string, std::vector<std::string>, std::vector<std::string>, std::vector<size_t>>;
+  const auto snapshot = [&] { return Snapshot{r.text(), r.edited, r.loaded, r.loadedAt}; };
+  std::vector<Snapshot> beforeEdits;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.button);
     std::vector<std::string> before;
@@ -436,6 +444,7 @@ TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
     if (row.page) {
       ASSERT_TRUE(ui.Press("modify", row.page));
     }
+    if (std::string_view(row.button) != "超级按钮_总保存") beforeEdits.push_back(snapshot());
     ASSERT_TRUE(ui.Click("modify", row.button));
     if (r.currentPerson == 0) ui.Select("modify", "组合框_修改", "第1人");
     for (size_t i = 0; i < std::size(rows); ++i) {
@@ -445,8 +454,27 @@ TEST(Shell, EachEditButtonChangesOnlyWhatItsLabelSays) {
         EXPECT_EQ(rows[i].part(), before[i]) << rows[i].button << "'s part changed";
     }
   }
+  ui.QueueMenuChoice("复制此人服饰");
+  ASSERT_TRUE(ui.RightClick("modify", "组合框_修改"));
+  ASSERT_TRUE(ui.Select("modify", "组合框_修改", "第2人"));
+  beforeEdits.push_back(snapshot());
+  ui.QueueMenuChoice("粘贴服饰到此人");
+  ASSERT_TRUE(ui.RightClick("modify", "组合框_修改"));
+  ASSERT_NE(snapshot(), beforeEdits.back());
+
+  const KeyStroke undo = ParseKeyStroke("Ctrl+Z").value();
+  for (size_t i = beforeEdits.size(); i-- > 0;) {
+    SCOPED_TRACE(i);
+    ASSERT_TRUE(ui.Key("modify", "组合框_修改", undo));
+    EXPECT_TRUE(snapshot() == beforeEdits[i]);
+  }
+  EXPECT_FALSE(r.history.CanUndo());
+  ASSERT_TRUE(ui.Key("modify", "组合框_修改", undo));  // nothing left: nothing happens
+
   std::vector<std::string> notices(std::size(rows) - 1, "修改成功");
   notices.push_back("保存成功");
+  notices.push_back("修改成功");
+  notices.insert(notices.end(), beforeEdits.size(), "已撤销上一次修改");
   std::vector<std::string> shown;
   for (const auto& notice : ui.Notices()) shown.push_back(notice.text);
   EXPECT_EQ(shown, notices);

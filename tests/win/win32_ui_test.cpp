@@ -9,6 +9,7 @@
 
 #include "fixtures/gbk.h"
 #include "fixtures/temp_folder.h"
+#include "fixtures/typing_undo.h"
 #include "platform/codepage.h"
 #include "win32/clipboard.h"
 #include "win32/win32_ui.h"
@@ -87,7 +88,8 @@ class Win32UiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ui.SetEventSink([this](const UiEventArgs& e) {
-      static const char* kNames[] = {"created", "clicked", "dblclicked", "pressed", "changed", "menu", "dropped"};
+      static const char* kNames[] = {"created", "clicked", "dblclicked", "pressed", "changed",
+                                     "menu",    "ending",  "dropped",    "key"};
       seen.events.push_back(std::string(e.control) + " " + kNames[static_cast<int>(e.event)]);
       if (onEvent) onEvent(e);
     });
@@ -192,6 +194,54 @@ TEST_F(Win32UiTest, TypingKeepsToEachBoxsInputRules) {
   // The program itself may set any text.
   ui.SetText("test", "readonly", "42");
   EXPECT_EQ(ui.GetText("test", "readonly"), "42");
+}
+
+// The cases MemoryUi's model of the box passes, on the real box: Ctrl+Z reaches it as the
+// character it makes, typed at the end of the text as a user's caret would be.
+TEST_F(Win32UiTest, CtrlZUndoesTheBoxsOwnTyping) {
+  for (const fixtures::TypingUndo& c : fixtures::kTypingUndo) {
+    SCOPED_TRACE(std::string(c.set) + " " + std::string(c.keys));
+    ui.SetText("test", "free", c.set);
+    for (char key : c.keys) {
+      const WPARAM end = static_cast<WPARAM>(GetWindowTextLengthW(H("free")));
+      SendMessageW(H("free"), EM_SETSEL, end, static_cast<LPARAM>(end));
+      SendMessageW(H("free"), WM_CHAR, static_cast<unsigned char>(key), 0);
+    }
+    EXPECT_EQ(ui.GetText("test", "free"), c.expected);
+  }
+}
+
+// Ctrl+Z from the keyboard, wherever the focus is in the window: the window gets it, except
+// in an edit box that holds text, which undoes its own typing.
+TEST_F(Win32UiTest, ShortcutsGoToTheWindowUnlessTheBoxUndoesItsTyping) {
+  std::vector<std::string> keys;
+  onEvent = [&](const UiEventArgs& e) {
+    if (e.event == UiEvent::KeyPressed) keys.emplace_back(e.text);
+  };
+  const auto ctrlZ = [&](HWND focus) {
+    SetForegroundWindow(ui.WindowHandle("test"));
+    SetFocus(focus);
+    INPUT in[4] = {};
+    const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+      in[i].type = INPUT_KEYBOARD;
+      in[i].ki.wVk = codes[i];
+      in[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ASSERT_EQ(SendInput(4, in, sizeof(INPUT)), 4u);
+    for (int i = 0; i < 50 && (i < 2 || HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0); ++i) {
+      ui.PumpMessages();
+      Sleep(5);
+    }
+  };
+  ctrlZ(ui.WindowHandle("test"));
+  ctrlZ(H("list"));
+  ctrlZ(H("free"));  // empty
+  EXPECT_EQ(keys, (std::vector<std::string>{"Ctrl+Z", "Ctrl+Z", "Ctrl+Z"}));
+  Type("free", L"ab");
+  ctrlZ(H("free"));
+  EXPECT_EQ(ui.GetText("test", "free"), "");
+  EXPECT_EQ(keys.size(), 3u);
 }
 
 TEST_F(Win32UiTest, PastingGoesThroughTheSameRules) {

@@ -18,6 +18,7 @@
 
 #include "platform/files.h"
 #include "platform/ini.h"
+#include "app/program.h"
 #include "replay/document.h"
 #include "replay/text_ops.h"
 #include "tools/bench/ratio.h"
@@ -366,6 +367,27 @@ void BM_ColdSessionPeakMemory(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ColdSessionPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// What the undo history keeps of the session's edits and save: as much on a 32 MiB replay
+// as on one of a few KiB, since it keeps what the edits changed and nothing of the rest.
+void BM_UndoHistoryOfASession(benchmark::State& state) {
+  for (auto _ : state) {
+    SessionFixture tiny(0);
+    const auto held = [&](SessionFixture& f) -> double {
+      scenario::MemoryDriver driver;
+      std::ostringstream out;
+      if (!scenario::RunCommands(f.scripts[f.Next()], f.folder, driver, "session", out))
+        state.SkipWithError(out.str().c_str());
+      return static_cast<double>(driver.program()->state.replay.history.HeldBytes());
+    };
+    const double small = held(tiny), large = held(Session());
+    state.counters["tiny_B"] = small;
+    state.counters["32MiB_B"] = large;
+    bench::ReportRatio("bytes the undo history keeps after the 32 MiB session, over those after a tiny one's",
+                       large / small, 1.1);
+  }
+}
+BENCHMARK(BM_UndoHistoryOfASession)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The child side of ColdSession: runs a session script of the folder on the MemoryUi back end.
 int RunSession(const std::filesystem::path& folder, const std::string& script) {

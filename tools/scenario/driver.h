@@ -56,8 +56,9 @@ class ScenarioDriver {
   // Right-clicks the control (a list box on its selected item) and chooses `item` in the
   // popup menu. Fails when no menu opens or it has no such enabled item.
   virtual Status ChooseFromMenu(std::string_view window, std::string_view control, std::string_view item) = 0;
-  // Right-clicks the control, reads the popup menu's items in order (separators left out)
-  // and closes it with Esc. Fails when no menu opens.
+  // Right-clicks the control, reads the popup menu's items in order (separators left out,
+  // a disabled item in square brackets: "[撤销上一次修改]") and closes it with Esc. Fails
+  // when no menu opens.
   virtual Result<std::vector<std::string>> MenuItems(std::string_view window, std::string_view control) = 0;
 
   // A click on the control that the program takes while it lets messages through during

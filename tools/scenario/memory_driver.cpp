@@ -110,7 +110,7 @@ Result<std::vector<std::string>> MemoryDriver::MenuItems(std::string_view w, std
   if (!menu) return menu.error();
   std::vector<std::string> items;
   for (const MenuEntry& e : menu->entries)
-    if (!e.text.empty()) items.push_back(e.text);
+    if (!e.text.empty()) items.push_back(e.enabled ? e.text : "[" + e.text + "]");
   return items;
 }
 

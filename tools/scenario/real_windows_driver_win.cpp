@@ -593,7 +593,7 @@ class RealWindowsDriver : public ScenarioDriver {
     const ui::DuiMenuItem* chosen = nullptr;
     for (const ui::DuiMenuItem* item : level->Items()) {
       if (item->Item().kind == ui::MenuItemKind::Separator) continue;
-      texts.push_back(item->Item().text);
+      texts.push_back(item->Item().Disabled() ? "[" + item->Item().text + "]" : item->Item().text);
       if (menu_->choice && item->Item().text == *menu_->choice) chosen = item;
     }
     menu_->items = texts;

@@ -62,3 +62,11 @@ second=[m.start() for m in re.finditer(re.escape(po),d)][1]; end=d.index(pc,seco
 blk2=re.sub(rb'<GuildNameDataBuf>[0-9A-F]*</GuildNameDataBuf>',b'<GuildNameDataBuf>616263</GuildNameDataBuf>',blk)
 assert blk2!=blk and d.count(unit)==2
 w('identical_second_group_abc.rcd',d[:second]+blk2+d[end:])
+# Undo: the stage "ruin" with the first player's shoes (slot 8) 123456789, as saved after
+# a player count was undone; then the stage alone, as saved after the shoes were undone.
+d=src.replace(b'<StageName>PVEdesert</StageName>',b'<StageName>ruin</StageName>')
+assert d!=src; w('stage_ruin.rcd',d)
+first=d.index(po); end=d.index(pc,first); blk=d[first:end]
+blk2=re.sub(rb'(<BodyPartSlot>8</BodyPartSlot>\r\n\t+<BodyPartId>)[-0-9]*(</BodyPartId>)',rb'\g<1>123456789\g<2>',blk)
+assert blk2.count(b'123456789')==1
+w('stage_ruin_shoes.rcd',d[:first]+blk2+d[end:])
