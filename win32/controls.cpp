@@ -86,14 +86,14 @@ HWND CreateFor(LiveWindow& w, LiveControl& c) {
     case UnitKind::ListBox: {
       HWND h = CreateChild(w, c, 0, L"LISTBOX", L"",
                            WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS);
-      if (h) SubclassForShortcuts(h, c);
+      if (h) SubclassForShortcuts(h);
       return h;
     }
     case UnitKind::ComboBox: {
       HWND h = CreateChild(w, c, 0, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS);
       if (h) {
         SendMessageW(h, CB_SETMINVISIBLE, 10, 0);
-        SubclassForShortcuts(h, c);
+        SubclassForShortcuts(h);
       }
       return h;
     }

@@ -1,7 +1,5 @@
 #include "win32/shortcut_keys.h"
 
-#include <commctrl.h>
-
 #include <string>
 
 #include "platform/keys.h"
@@ -11,18 +9,29 @@
 namespace xl::win32 {
 namespace {
 
-LRESULT CALLBACK ShortcutProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) {
-  auto* c = reinterpret_cast<LiveControl*>(data);
-  switch (msg) {
-    case WM_KEYDOWN:
-      if (RaiseShortcut(*c->window, c, wp)) return 0;
-      break;
-    case WM_CHAR:
-      if (DropsShortcutCharacter(*c, wp)) return 0;
-      break;
-    case WM_NCDESTROY: RemoveWindowSubclass(hwnd, ShortcutProc, id); break;
+// The control's own class procedure: list and combo boxes are given no other procedure
+// before this one.
+LRESULT CallClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto proc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+  return CallWindowProcW(proc, hwnd, msg, wp, lp);
+}
+
+// A plain window procedure in front of the class's, not a comctl32 subclass: under Wine
+// every message through one of those looks two window properties up in the server, and a
+// list filled with 20,000 names took 3 s instead of 30 ms. The control comes from the
+// window's user data, which every control but the edit box carries.
+LRESULT CALLBACK ShortcutProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (auto* c = reinterpret_cast<LiveControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
+    switch (msg) {
+      case WM_KEYDOWN:
+        if (RaiseShortcut(*c->window, c, wp)) return 0;
+        break;
+      case WM_CHAR:
+        if (DropsShortcutCharacter(*c, wp)) return 0;
+        break;
+    }
   }
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  return CallClassProc(hwnd, msg, wp, lp);
 }
 
 }  // namespace
@@ -52,8 +61,8 @@ bool DropsShortcutCharacter(LiveControl& control, WPARAM ch) {
   return due && ch < 0x20;
 }
 
-void SubclassForShortcuts(HWND hwnd, LiveControl& control) {
-  SetWindowSubclass(hwnd, ShortcutProc, 2, reinterpret_cast<DWORD_PTR>(&control));
+void SubclassForShortcuts(HWND hwnd) {
+  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ShortcutProc));
 }
 
 }  // namespace xl::win32

@@ -15,7 +15,8 @@ bool RaiseShortcut(LiveWindow& window, LiveControl* control, WPARAM vk);
 // WM_CHAR in a control: true for the character of the shortcut it has just left to its
 // window (Ctrl+Z makes 0x1A, which the edit control would take as its own undo).
 bool DropsShortcutCharacter(LiveControl& control, WPARAM ch);
-// A combo or list box hands its window the shortcuts it gets.
-void SubclassForShortcuts(HWND hwnd, LiveControl& control);
+// A combo or list box hands its window the shortcuts it gets (the control is found from the
+// window's user data).
+void SubclassForShortcuts(HWND hwnd);
 
 }  // namespace xl::win32
