@@ -1,6 +1,5 @@
 #include "app/shell.h"
 
-#include <cctype>
 #include <string>
 
 #include "app/folder_lister.h"
@@ -48,30 +47,21 @@ void ListReplays(ProgramState& state, Ui& ui) {
                   kNoticeTitle);
 }
 
-// Whether `text` ends in `tail` (lower-case ASCII), ASCII letters compared in either case.
-bool EndsWithCaseless(std::string_view text, std::string_view tail) {
-  if (text.size() < tail.size()) return false;
-  text.remove_prefix(text.size() - tail.size());
-  for (size_t i = 0; i < tail.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[i])) != tail[i]) return false;
-  return true;
-}
-
 // Where the folder picker opens: the game folder remembered in data.ini (the record folder
 // less its "record\") while it exists, else the program's own folder, which is where the
-// program belongs.
+// program belongs. Names are matched as the lister matches them: GBK characters whole, ASCII
+// letters in either case.
 std::string PickerStart(const ProgramState& state) {
   std::string folder = ini::Read(DataIniPath(state), "路径", "路径");
   while (fs::EndsWithBackslash(folder)) folder.pop_back();
-  constexpr std::string_view kRecord = "record";
-  if (EndsWithCaseless(folder, kRecord) && fs::EndsWithBackslash(folder.substr(0, folder.size() - kRecord.size())))
-    folder.resize(folder.size() - kRecord.size() - 1);
+  constexpr std::string_view kRecord = "\\record";
+  if (fs::MatchesPattern(folder, "*\\record")) folder.resize(folder.size() - kRecord.size());
   if (folder.size() == 2 && folder[1] == ':') folder += '\\';  // a drive's root
   return !folder.empty() && fs::DirectoryExists(folder) ? folder : state.programFolder;
 }
 
 // Replays end in ".rcd", in any case; anything else dropped or passed is no replay.
-bool IsReplayName(std::string_view path) { return path.size() > 4 && EndsWithCaseless(path, ".rcd"); }
+bool IsReplayName(std::string_view path) { return path.size() > 4 && fs::MatchesPattern(path, "*.rcd"); }
 
 Result<std::string> ReadReplay(std::string_view path) {
   return IsReplayName(path) ? replay::ReadReplayFile(path) : Error{"不是录像文件"};
